@@ -1,0 +1,73 @@
+// qmxregsvr: registers or unregisters a component library in the registry
+// store by calling its registration entry point.
+
+#include <dlfcn.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "automation/runtime/component_exports.h"
+
+namespace {
+
+void PrintUsage(std::FILE* out)
+{
+    std::fputs(
+        "Usage: qmxregsvr [-u] [--registry FILE] LIBRARY\n"
+        "Registers the component library LIBRARY in the registry store.\n"
+        "  -u               unregister instead\n"
+        "  --registry FILE  use FILE as the registry store (default: $QMX_REGISTRY,\n"
+        "                   else ~/.config/QMX/registry.ini)\n",
+        out);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    bool unregister = false;
+    std::string library;
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        if (std::strcmp(arg, "-u") == 0 || std::strcmp(arg, "--unregister") == 0) {
+            unregister = true;
+        } else if (std::strcmp(arg, "--registry") == 0 && i + 1 < argc) {
+            setenv("QMX_REGISTRY", argv[++i], 1);
+        } else if (std::strcmp(arg, "-h") == 0 || std::strcmp(arg, "--help") == 0) {
+            PrintUsage(stdout);
+            return 0;
+        } else if (arg[0] == '-' || !library.empty()) {
+            PrintUsage(stderr);
+            return 2;
+        } else {
+            library = arg;
+        }
+    }
+    if (library.empty()) {
+        PrintUsage(stderr);
+        return 2;
+    }
+    // dlopen searches the library path for a bare name; a file here is meant.
+    if (library.find('/') == std::string::npos) library = "./" + library;
+
+    void* handle = dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+        std::fprintf(stderr, "qmxregsvr: cannot load %s: %s\n", library.c_str(), dlerror());
+        return 1;
+    }
+    const char* symbol = unregister ? qmx::kUnregisterServerSymbol : qmx::kRegisterServerSymbol;
+    auto entry = reinterpret_cast<qmx::RegisterServerFn>(dlsym(handle, symbol));
+    if (!entry) {
+        std::fprintf(stderr, "qmxregsvr: %s has no entry point %s\n", library.c_str(), symbol);
+        return 1;
+    }
+    const HRESULT hr = entry();
+    if (FAILED(hr)) {
+        std::fprintf(stderr, "qmxregsvr: %s failed in %s: 0x%08X\n", library.c_str(), symbol, unsigned(hr));
+        return 1;
+    }
+    std::printf("%s %s\n", unregister ? "Unregistered" : "Registered", library.c_str());
+    return 0;
+}
