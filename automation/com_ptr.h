@@ -56,7 +56,6 @@ public:
         Reset();
         return &ptr_;
     }
-    T** operator&() = delete;  // use ReleaseAndGetAddressOf, so nothing leaks
 
     // Adopts a reference that the caller already owns.
     void Attach(T* p)

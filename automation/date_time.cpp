@@ -139,8 +139,14 @@ DayAndEighths SplitIntoEighths(DATE date)
     std::int64_t day = DayNumber(date);
     int eighths = EighthsOfDay(date);
     if (eighths >= 8) {
-        eighths = 0;
-        ++day;  // day numbers count calendar days, also before the epoch
+        // Day numbers count calendar days, also before the epoch; the last
+        // day of the calendar has no next day and keeps its last eighth.
+        if (CivilFromDays(day + 1 + kEpochOffset).year > kMaxYear) {
+            eighths = 7;
+        } else {
+            eighths = 0;
+            ++day;
+        }
     }
     return DayAndEighths{CivilFromDays(day + kEpochOffset), eighths};
 }

@@ -68,7 +68,7 @@ CivilDate AddMonths(const CivilDate& date, int months);
 int EighthsOfDay(DATE date);
 
 // A date as day and eighths of a day, as documents write it; eight eighths
-// carry into the next day at 00:00.
+// carry into the next day at 00:00 (on 31 December 9999 they stay seven).
 struct DayAndEighths {
     CivilDate date;
     int eighths = 0;  // 0..7
