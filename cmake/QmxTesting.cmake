@@ -9,10 +9,12 @@ function(qmx_add_test)
   add_test(NAME ${ARG_NAME} COMMAND ${ARG_NAME})
   set(runtime_dir ${CMAKE_BINARY_DIR}/test-runtime/${ARG_NAME})
   file(MAKE_DIRECTORY ${runtime_dir})
+  # Qt insists on a runtime folder only its owner can enter.
+  file(CHMOD ${runtime_dir} DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
   endif()
   set_tests_properties(${ARG_NAME} PROPERTIES
     TIMEOUT ${ARG_TIMEOUT}
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_RUNTIME_DIR=${runtime_dir};QMX_REGISTRY=${runtime_dir}/registry.ini;QMX_BUILD_LIB_DIR=${CMAKE_LIBRARY_OUTPUT_DIRECTORY};QMX_BUILD_BIN_DIR=${CMAKE_RUNTIME_OUTPUT_DIRECTORY};TZ=Europe/Berlin;ASAN_OPTIONS=detect_leaks=1:suppressions=${PROJECT_SOURCE_DIR}/cmake/lsan.supp;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/cmake/lsan.supp;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_RUNTIME_DIR=${runtime_dir};QMX_REGISTRY=${runtime_dir}/registry.ini;QMX_BUILD_LIB_DIR=${CMAKE_LIBRARY_OUTPUT_DIRECTORY};QMX_BUILD_BIN_DIR=${CMAKE_RUNTIME_OUTPUT_DIRECTORY};TZ=Europe/Berlin;ASAN_OPTIONS=detect_leaks=1;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/cmake/lsan.supp;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
 endfunction()
