@@ -132,8 +132,8 @@ bool LongLabelsFit(const std::vector<SubperiodCell>& longLabelled, const TextWid
 // month n months or years later, clamped to the target month's length.
 std::optional<DATE> StartMovedByPeriods(const TimeScale& scale, DATE startDate, LONG n);
 // By whole subperiods: day: viewStart + n; week: from a Monday + 7n, else
-// from the Monday M before it M + 7n (n > 0) or M + 7(n + 1) (n < 0), and no
-// move for n = 0; month: the first of the month n months on.
+// from the Monday M before it M + 7n (n > 0) or M + 7(n + 1) (n < 0), and
+// viewStart itself for n = 0; month: the first of the month n months on.
 std::optional<DATE> StartMovedBySubperiods(const ViewRange& view, LONG n);
 
 // The zoom ladder: level 0 is one week; levels 7 and above are years.

@@ -8,6 +8,12 @@
 
 class QPainter;
 
+// The pane's class, created by ProgID (the version-independent one is the
+// usual name).
+inline constexpr CLSID CLSID_QMXTimelinePane = qmx::MakeGuid("{02C4AC89-4B76-4260-8E85-BB0600CA5EF1}");
+inline constexpr const char* kTimelinePaneProgId = "QMXGanttChart.TimelinePane.1";
+inline constexpr const char* kTimelinePaneVersionIndependentProgId = "QMXGanttChart.TimelinePane";
+
 // Kind of the large unit shown in the timeline's upper row.
 enum QMXTimelinePeriodType : LONG {
     ptWeek = 0,
