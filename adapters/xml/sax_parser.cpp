@@ -1,0 +1,335 @@
+#include "adapters/xml/sax_parser.h"
+
+#include <libxml/SAX2.h>
+#include <libxml/parser.h>
+#include <libxml/parserInternals.h>
+#include <libxml/xmlerror.h>
+
+#include <algorithm>
+#include <cstring>
+#include <mutex>
+#include <new>
+
+namespace qmx::xml {
+
+namespace {
+
+std::string_view View(const xmlChar* text)
+{
+    return text ? std::string_view(reinterpret_cast<const char*>(text)) : std::string_view();
+}
+
+// Refuses every external resource: DTDs, external entities, XInclude.
+xmlParserInputPtr RefuseExternalEntity(const char*, const char*, xmlParserCtxtPtr)
+{
+    return nullptr;
+}
+
+xmlParserInputPtr RefuseEntity(void*, const xmlChar*, const xmlChar*) { return nullptr; }
+
+void IgnoreGenericError(void*, const char*, ...) {}
+
+void InitializeOnce()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        xmlInitParser();
+        // Process-wide, so that no path inside libxml2 can fetch anything.
+        xmlSetExternalEntityLoader(RefuseExternalEntity);
+    });
+}
+
+// The state of one parse, reached from every callback through the parser
+// context's _private field (libxml2 copies it into the contexts it makes
+// for entity content).
+class Session {
+public:
+    Session(SaxContentHandler& handler) : handler_(handler) {}
+
+    void Attach(xmlParserCtxtPtr ctxt)
+    {
+        outer_ = ctxt;
+        ctxt->_private = this;
+    }
+
+    static Session& Of(void* ctx) { return *static_cast<Session*>(static_cast<xmlParserCtxtPtr>(ctx)->_private); }
+
+    // Entity content is parsed with contexts of their own; the document's
+    // start and end belong to the main one.
+    bool IsMainContext(void* ctx) const { return ctx == outer_; }
+
+    // Runs a handler call; a failure or an exception stops the parse.
+    template <class Call>
+    void Deliver(void* ctx, Call&& call)
+    {
+        if (stopped_) return;
+        HRESULT hr;
+        try {
+            hr = call(handler_);
+        } catch (const std::bad_alloc&) {
+            hr = E_OUTOFMEMORY;
+        } catch (...) {
+            hr = E_FAIL;
+        }
+        if (FAILED(hr)) StopByHandler(static_cast<xmlParserCtxtPtr>(ctx), hr);
+    }
+
+    void OnStartElement(void* ctx, const xmlChar* localname, const xmlChar* prefix, const xmlChar** attributes,
+                        int count)
+    {
+        Deliver(ctx, [&](SaxContentHandler& h) {
+            std::string_view name = View(localname);
+            if (prefix) {
+                qualifiedName_.assign(View(prefix));
+                qualifiedName_ += ':';
+                qualifiedName_ += name;
+                name = qualifiedName_;
+            }
+            return h.StartElement(name, SaxAttributes(attributes, count));
+        });
+    }
+
+    void OnError(const xmlError* error)
+    {
+        if (!error || stopped_ || error->level < XML_ERR_ERROR) return;
+        if (error->level == XML_ERR_FATAL && !fatal_) {
+            fatal_ = MakeFailure(error);
+        } else if (!firstError_) {
+            firstError_ = MakeFailure(error);
+        }
+    }
+
+    void MarkEnded() { ended_ = true; }
+
+    std::optional<SaxFailure> Result() const
+    {
+        if (stopped_) return handlerFailure_;
+        if (fatal_) return fatal_;
+        // Some errors stop the events without being fatal; a document that
+        // did not reach its end was not read.
+        if (!ended_) {
+            if (firstError_) return firstError_;
+            SaxFailure failure;
+            failure.message = "The document ended unexpectedly.\n";
+            failure.line = static_cast<unsigned>(std::max(0, xmlSAX2GetLineNumber(outer_)));
+            failure.column = static_cast<unsigned>(std::max(0, xmlSAX2GetColumnNumber(outer_)));
+            return failure;
+        }
+        return std::nullopt;
+    }
+
+private:
+    void StopByHandler(xmlParserCtxtPtr ctxt, HRESULT hr)
+    {
+        stopped_ = true;
+        handlerFailure_ = SaxFailure{};
+        handlerFailure_->hr = hr;
+        handlerFailure_->byHandler = true;
+        // Report where the main document stands, also when the event came
+        // from inside an entity's replacement text.
+        handlerFailure_->line = static_cast<unsigned>(std::max(0, xmlSAX2GetLineNumber(outer_)));
+        handlerFailure_->column = static_cast<unsigned>(std::max(0, xmlSAX2GetColumnNumber(outer_)));
+        xmlStopParser(ctxt);
+        if (ctxt != outer_) xmlStopParser(outer_);
+    }
+
+    SaxFailure MakeFailure(const xmlError* error) const
+    {
+        SaxFailure failure;
+        failure.hr = error->code == XML_ERR_NO_MEMORY ? E_OUTOFMEMORY : E_FAIL;
+        failure.message = error->message ? error->message : "XML error";
+        if (failure.message.empty() || failure.message.back() != '\n') failure.message += '\n';
+        if (error->ctxt == outer_ || error->ctxt == nullptr) {
+            failure.line = static_cast<unsigned>(std::max(0, error->line));
+            failure.column = static_cast<unsigned>(std::max(0, error->int2));
+        } else {
+            failure.line = static_cast<unsigned>(std::max(0, xmlSAX2GetLineNumber(outer_)));
+            failure.column = static_cast<unsigned>(std::max(0, xmlSAX2GetColumnNumber(outer_)));
+        }
+        return failure;
+    }
+
+    SaxContentHandler& handler_;
+    xmlParserCtxtPtr outer_ = nullptr;
+    std::string qualifiedName_;
+    bool stopped_ = false;
+    bool ended_ = false;
+    std::optional<SaxFailure> handlerFailure_;
+    std::optional<SaxFailure> fatal_;
+    std::optional<SaxFailure> firstError_;
+};
+
+void OnStartDocument(void* ctx)
+{
+    Session& session = Session::Of(ctx);
+    if (!session.IsMainContext(ctx)) return;
+    // libxml2's own start keeps a document object only to hold the DTD's
+    // declarations (entities, attribute defaults); it is freed after the parse.
+    xmlSAX2StartDocument(ctx);
+    session.Deliver(ctx, [](SaxContentHandler& h) { return h.StartDocument(); });
+}
+
+void OnEndDocument(void* ctx)
+{
+    Session& session = Session::Of(ctx);
+    if (!session.IsMainContext(ctx)) return;
+    session.Deliver(ctx, [](SaxContentHandler& h) { return h.EndDocument(); });
+    session.MarkEnded();
+}
+
+void OnStartElementNs(void* ctx, const xmlChar* localname, const xmlChar* prefix, const xmlChar*, int,
+                      const xmlChar**, int nb_attributes, int, const xmlChar** attributes)
+{
+    Session::Of(ctx).OnStartElement(ctx, localname, prefix, attributes, nb_attributes);
+}
+
+void OnEndElementNs(void* ctx, const xmlChar*, const xmlChar*, const xmlChar*)
+{
+    Session::Of(ctx).Deliver(ctx, [](SaxContentHandler& h) { return h.EndElement(); });
+}
+
+void OnCharacters(void* ctx, const xmlChar* text, int length)
+{
+    Session::Of(ctx).Deliver(ctx, [&](SaxContentHandler& h) {
+        return h.Characters(std::string_view(reinterpret_cast<const char*>(text), static_cast<std::size_t>(length)));
+    });
+}
+
+void OnStructuredError(void* ctx, xmlErrorPtr error)
+{
+    if (ctx && static_cast<xmlParserCtxtPtr>(ctx)->_private) Session::Of(ctx).OnError(error);
+}
+
+xmlSAXHandler MakeHandler()
+{
+    xmlSAXHandler sax;
+    std::memset(&sax, 0, sizeof sax);
+    xmlSAXVersion(&sax, 2);  // libxml2's defaults for the DTD declarations
+    sax.startDocument = OnStartDocument;
+    sax.endDocument = OnEndDocument;
+    sax.startElementNs = OnStartElementNs;
+    sax.endElementNs = OnEndElementNs;
+    sax.startElement = nullptr;
+    sax.endElement = nullptr;
+    sax.characters = OnCharacters;
+    sax.cdataBlock = OnCharacters;
+    sax.ignorableWhitespace = nullptr;
+    sax.processingInstruction = nullptr;
+    sax.comment = nullptr;
+    sax.reference = nullptr;
+    sax.resolveEntity = RefuseEntity;
+    sax.externalSubset = nullptr;
+    sax.warning = nullptr;
+    sax.error = nullptr;
+    sax.fatalError = nullptr;
+    sax.serror = OnStructuredError;
+    return sax;
+}
+
+struct ReadContext {
+    const ReadFunction* read;
+    bool failed = false;
+};
+
+int ReadCallback(void* context, char* buffer, int size)
+{
+    auto* reader = static_cast<ReadContext*>(context);
+    int n = -1;
+    try {
+        n = (*reader->read)(buffer, size);
+    } catch (...) {
+        n = -1;
+    }
+    if (n < 0) reader->failed = true;
+    return n;
+}
+
+int CloseCallback(void*) { return 0; }
+
+// libxml2 reports a few errors (character conversion) outside any parser
+// context, through the thread's generic error function; keep them off the
+// terminal for the length of a parse.
+class QuietGenericErrors {
+public:
+    QuietGenericErrors() : function_(xmlGenericError), context_(xmlGenericErrorContext)
+    {
+        xmlSetGenericErrorFunc(nullptr, IgnoreGenericError);
+    }
+    ~QuietGenericErrors() { xmlSetGenericErrorFunc(context_, function_); }
+    QuietGenericErrors(const QuietGenericErrors&) = delete;
+    QuietGenericErrors& operator=(const QuietGenericErrors&) = delete;
+
+private:
+    xmlGenericErrorFunc function_;
+    void* context_;
+};
+
+}  // namespace
+
+std::optional<std::string_view> SaxAttributes::Find(std::string_view name) const
+{
+    for (int i = 0; i < count_; ++i) {
+        const unsigned char* const* attribute = attributes_ + 5 * i;
+        if (attribute[1] == nullptr && View(attribute[0]) == name) {
+            const auto* begin = reinterpret_cast<const char*>(attribute[3]);
+            const auto* end = reinterpret_cast<const char*>(attribute[4]);
+            return std::string_view(begin, static_cast<std::size_t>(end - begin));
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<SaxFailure> ParseXml(const ReadFunction& read, SaxContentHandler& handler)
+{
+    InitializeOnce();
+    QuietGenericErrors quiet;
+
+    xmlSAXHandler sax = MakeHandler();
+    ReadContext source{&read};
+    xmlParserCtxtPtr ctxt =
+        xmlCreateIOParserCtxt(&sax, nullptr, ReadCallback, CloseCallback, &source, XML_CHAR_ENCODING_NONE);
+    if (!ctxt) {
+        SaxFailure failure;
+        failure.hr = E_OUTOFMEMORY;
+        failure.message = "Out of memory\n";
+        return failure;
+    }
+    // Only options that keep the parser inside the document: no network, no
+    // entity substitution (NOENT), no DTD loading, no lifting of the limits
+    // (HUGE).
+    xmlCtxtUseOptions(ctxt, XML_PARSE_NONET);
+
+    Session session(handler);
+    session.Attach(ctxt);
+    xmlParseDocument(ctxt);
+    std::optional<SaxFailure> result = session.Result();
+    if (!result && source.failed) {
+        result = SaxFailure{};
+        result->message = "The document could not be read.\n";
+    }
+
+    if (ctxt->myDoc) {
+        xmlFreeDoc(ctxt->myDoc);
+        ctxt->myDoc = nullptr;
+    }
+    ctxt->_private = nullptr;
+    xmlFreeParserCtxt(ctxt);
+    return result;
+}
+
+std::optional<SaxFailure> ParseXml(std::string_view bytes, SaxContentHandler& handler)
+{
+    return ParseXml(ReadFromMemory(bytes), handler);
+}
+
+ReadFunction ReadFromMemory(std::string_view bytes)
+{
+    return [bytes, offset = std::size_t{0}](char* buffer, int size) mutable {
+        const std::size_t n = std::min(bytes.size() - offset, static_cast<std::size_t>(size));
+        std::memcpy(buffer, bytes.data() + offset, n);
+        offset += n;
+        return static_cast<int>(n);
+    };
+}
+
+}  // namespace qmx::xml

@@ -1,0 +1,69 @@
+// The event-driven XML parser under the project reader: libxml2's SAX2
+// interface, set up so that it never loads anything from outside the
+// document (no external entities, no DTD, no network) and keeps libxml2's
+// limits on nesting depth and entity expansion.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "automation/hresult.h"
+
+namespace qmx::xml {
+
+// The attributes of one start tag, valid during the StartElement call.
+class SaxAttributes {
+public:
+    // libxml2's layout: five pointers per attribute (local name, prefix,
+    // namespace URI, value start, value end).
+    SaxAttributes(const unsigned char** attributes, int count) : attributes_(attributes), count_(count) {}
+
+    // The value of the attribute with this name and no prefix.
+    std::optional<std::string_view> Find(std::string_view name) const;
+
+private:
+    const unsigned char** attributes_;
+    int count_;
+};
+
+// Receives the parser's events. A failing result stops the parse; the
+// handler keeps its own account of what went wrong.
+class SaxContentHandler {
+public:
+    virtual HRESULT StartDocument() = 0;
+    // The qualified name (prefix included) of the element.
+    virtual HRESULT StartElement(std::string_view qualifiedName, const SaxAttributes& attributes) = 0;
+    virtual HRESULT EndElement() = 0;
+    // A piece of character data (text or CDATA), in UTF-8. The parser may
+    // split one text into several pieces anywhere.
+    virtual HRESULT Characters(std::string_view text) = 0;
+    // Called only for a document that was read to its end without a fatal
+    // error.
+    virtual HRESULT EndDocument() = 0;
+
+protected:
+    ~SaxContentHandler() = default;
+};
+
+struct SaxFailure {
+    HRESULT hr = E_FAIL;
+    bool byHandler = false;  // the handler stopped the parse
+    std::string message;     // the parser's message, ending in a line feed; empty when byHandler
+    unsigned line = 0;
+    unsigned column = 0;
+};
+
+// Fills the buffer with up to `size` bytes: the count read, 0 at the end,
+// -1 for a read error.
+using ReadFunction = std::function<int(char* buffer, int size)>;
+
+// Reads the bytes given, which must outlive the function.
+ReadFunction ReadFromMemory(std::string_view bytes);
+
+// Parses the whole input; nothing on success.
+std::optional<SaxFailure> ParseXml(const ReadFunction& read, SaxContentHandler& handler);
+std::optional<SaxFailure> ParseXml(std::string_view bytes, SaxContentHandler& handler);
+
+}  // namespace qmx::xml

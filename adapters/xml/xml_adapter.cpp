@@ -1,0 +1,268 @@
+#include "adapters/xml/xml_adapter.h"
+
+#include <QString>
+
+#include <array>
+#include <new>
+
+#include "adapters/contract/doc_type_list.h"
+#include "adapters/xml/document_file.h"
+#include "adapters/xml/project_reader.h"
+#include "adapters/xml/project_writer.h"
+#include "automation/bstr.h"
+#include "automation/error_info.h"
+
+namespace qmx::xml {
+
+namespace {
+
+constexpr std::array<DocType, 2> kDocTypes{{
+    {"QMXG document", "QMXG document (*.qmxg)", "qmxg"},
+    {"XML document", "XML document (*.xml)", "xml"},
+}};
+
+constexpr const char* kOpenFailed = "Failed to open specified file.";
+constexpr const char* kSaveFailed = "Failed to save document.";
+
+HRESULT Report(HRESULT hr, const char* message)
+{
+    return ReportError(hr, IGanttAdapter::iid, Utf8ToBstr(kAdapterName), Utf8ToBstr(message));
+}
+
+HRESULT Answer(VARIANT_BOOL* out, bool value)
+{
+    if (!out) return E_POINTER;
+    *out = ToVariantBool(value);
+    return S_OK;
+}
+
+QString ToQString(const BSTR& text) { return QString::fromStdU16String(text); }
+
+// File operations turn an out-of-memory condition into E_OUTOFMEMORY and
+// anything else unexpected into E_FAIL.
+template <class Operation>
+HRESULT Guarded(Operation&& operation)
+{
+    try {
+        return operation();
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    } catch (...) {
+        return E_FAIL;
+    }
+}
+
+}  // namespace
+
+CXmlAdapter::CXmlAdapter() = default;
+CXmlAdapter::~CXmlAdapter() = default;
+
+HRESULT CXmlAdapter::get_DocIsOpened(VARIANT_BOOL* pvbOpened) { return Answer(pvbOpened, opened_); }
+HRESULT CXmlAdapter::get_IsModified(VARIANT_BOOL* pvbModified) { return Answer(pvbModified, modified_); }
+HRESULT CXmlAdapter::get_FileIsNew(VARIANT_BOOL* pvbNew) { return Answer(pvbNew, isNew_); }
+HRESULT CXmlAdapter::get_SupportsAutocorrectTaskDates(VARIANT_BOOL* pvbSupports) { return Answer(pvbSupports, true); }
+HRESULT CXmlAdapter::get_SupportsMatchColors(VARIANT_BOOL* pvbSupports) { return Answer(pvbSupports, false); }
+HRESULT CXmlAdapter::get_SupportsTaskNotes(VARIANT_BOOL* pvbSupports) { return Answer(pvbSupports, true); }
+
+HRESULT CXmlAdapter::get_FileName(BSTR* pbsFileName)
+{
+    if (!pbsFileName) return E_POINTER;
+    *pbsFileName = fileName_;
+    return S_OK;
+}
+
+HRESULT CXmlAdapter::Connect(IDocumentData* pAppTaskData)
+{
+    data_ = pAppTaskData;
+    return S_OK;
+}
+
+HRESULT CXmlAdapter::Disconnect()
+{
+    data_ = nullptr;
+    return S_OK;
+}
+
+HRESULT CXmlAdapter::GetName(BSTR* pbsName)
+{
+    if (!pbsName) return E_INVALIDARG;
+    *pbsName = Utf8ToBstr(kAdapterName);
+    return S_OK;
+}
+
+HRESULT CXmlAdapter::GetDescription(BSTR* pbsDescription)
+{
+    if (!pbsDescription) return E_INVALIDARG;
+    *pbsDescription = Utf8ToBstr("XML document adapter");
+    return S_OK;
+}
+
+HRESULT CXmlAdapter::GetDocTypes(IAdapterDocTypes** ppDocTypes)
+{
+    if (!ppDocTypes) return E_INVALIDARG;
+    *ppDocTypes = nullptr;
+    if (!docTypes_) {
+        docTypes_ = MakeObject<CDocTypeList>(std::span<const DocType>(kDocTypes));
+        if (!docTypes_) return E_OUTOFMEMORY;
+    }
+    return docTypes_.CopyTo(ppDocTypes);
+}
+
+HRESULT CXmlAdapter::FileNew(LONG)
+{
+    return Guarded([&] {
+        fileName_ = Utf8ToBstr("NewDoc");
+        opened_ = true;
+        isNew_ = true;
+        modified_ = false;
+        return S_OK;
+    });
+}
+
+HRESULT CXmlAdapter::FileOpen(LONG, const BSTR& bsFileName)
+{
+    return Guarded([&] { return DoFileOpen(bsFileName); });
+}
+
+HRESULT CXmlAdapter::DoFileOpen(const BSTR& bsFileName)
+{
+    modified_ = false;
+    if (!data_) return Report(E_UNEXPECTED, "Failed to load document.");
+    // Opening the document that is open already reads it through the file
+    // this adapter holds; any other file must not be held by anyone.
+    std::shared_ptr<CDocumentFile> file;
+    if (file_ && file_->IsSameFile(ToQString(bsFileName)))
+        file = file_;
+    else
+        file = CDocumentFile::OpenExisting(ToQString(bsFileName));
+    if (!file) return Report(E_FAIL, kOpenFailed);
+
+    const HRESULT hr = file->Read([this](const ReadFunction& read) { return ReadProject(read, data_); });
+    if (FAILED(hr)) {
+        // The reader's description stays for the caller.
+        auto error = GetErrorInfo();
+        data_->DeleteContents();
+        if (error)
+            SetErrorInfo(*error);
+        else
+            Report(E_FAIL, "Failed to load document.");
+        return hr == E_OUTOFMEMORY ? E_OUTOFMEMORY : E_FAIL;
+    }
+    file_ = std::move(file);
+    fileName_ = bsFileName;
+    opened_ = true;
+    isNew_ = false;
+    data_->AdjustTimeRange();
+    return S_OK;
+}
+
+HRESULT CXmlAdapter::WriteProjectTo(const CDocumentFile& file, const char* whenNotCreated)
+{
+    switch (file.Replace([this](const WriteFunction& write) { return WriteProject(data_, write); })) {
+    case CDocumentFile::WriteResult::Written: return S_OK;
+    case CDocumentFile::WriteResult::CannotCreate: return Report(E_FAIL, whenNotCreated);
+    case CDocumentFile::WriteResult::OutOfMemory: return Report(E_OUTOFMEMORY, kSaveFailed);
+    case CDocumentFile::WriteResult::Failed: break;
+    }
+    return Report(E_FAIL, kSaveFailed);
+}
+
+HRESULT CXmlAdapter::WriteTo(const BSTR& bsFileName, std::shared_ptr<CDocumentFile>* written)
+{
+    if (!data_) return Report(E_UNEXPECTED, kSaveFailed);
+    std::shared_ptr<CDocumentFile> file;
+    if (file_ && file_->IsSameFile(ToQString(bsFileName)))
+        file = file_;
+    else
+        file = CDocumentFile::Create(ToQString(bsFileName));
+    if (!file) return Report(E_FAIL, kOpenFailed);
+    const HRESULT hr = WriteProjectTo(*file, kOpenFailed);
+    if (SUCCEEDED(hr) && written) *written = std::move(file);
+    return hr;
+}
+
+HRESULT CXmlAdapter::FileSave()
+{
+    return Guarded([&] { return DoFileSave(); });
+}
+
+HRESULT CXmlAdapter::DoFileSave()
+{
+    // A new document has no file yet; the application saves it with
+    // FileSaveAs. Nothing is written here.
+    if (!file_) return Report(E_FAIL, kSaveFailed);
+    if (!data_) return Report(E_UNEXPECTED, kSaveFailed);
+    const HRESULT hr = WriteProjectTo(*file_, kSaveFailed);
+    if (FAILED(hr)) return hr;
+    isNew_ = false;
+    modified_ = false;
+    return S_OK;
+}
+
+HRESULT CXmlAdapter::FileSaveAs(const BSTR& bsFileName)
+{
+    return Guarded([&] { return DoFileSaveAs(bsFileName); });
+}
+
+HRESULT CXmlAdapter::DoFileSaveAs(const BSTR& bsFileName)
+{
+    std::shared_ptr<CDocumentFile> file;
+    const HRESULT hr = WriteTo(bsFileName, &file);
+    if (FAILED(hr)) return hr;
+    file_ = std::move(file);  // the previous file's lock goes
+    fileName_ = bsFileName;
+    opened_ = true;
+    isNew_ = false;
+    modified_ = false;
+    return S_OK;
+}
+
+HRESULT CXmlAdapter::FileExport(LONG, const BSTR& bsFileName)
+{
+    return Guarded([&] { return DoFileExport(bsFileName); });
+}
+
+HRESULT CXmlAdapter::DoFileExport(const BSTR& bsFileName) { return WriteTo(bsFileName, nullptr); }
+
+HRESULT CXmlAdapter::FileClose()
+{
+    return Guarded([&] {
+        if (data_) data_->DeleteContents();
+        file_.reset();
+        fileName_.clear();
+        opened_ = false;
+        isNew_ = false;
+        modified_ = false;
+        return S_OK;
+    });
+}
+
+// This adapter writes the document only on save: every change just marks it
+// modified.
+HRESULT CXmlAdapter::MarkModified()
+{
+    modified_ = true;
+    return S_OK;
+}
+
+HRESULT CXmlAdapter::FilePropertiesUpdate() { return MarkModified(); }
+HRESULT CXmlAdapter::TaskNew(LONG) { return MarkModified(); }
+HRESULT CXmlAdapter::TaskDelete(LONG) { return MarkModified(); }
+HRESULT CXmlAdapter::TaskMove(LONG) { return MarkModified(); }
+HRESULT CXmlAdapter::TaskUpdate(LONG) { return MarkModified(); }
+HRESULT CXmlAdapter::TaskDependencyLink(LONG, LONG, QMXDependencyType) { return MarkModified(); }
+HRESULT CXmlAdapter::TaskDependencyUnlink(LONG, LONG) { return MarkModified(); }
+HRESULT CXmlAdapter::TaskDependencyUpdate(LONG, LONG) { return MarkModified(); }
+HRESULT CXmlAdapter::TaskResourceNew(LONG, LONG) { return MarkModified(); }
+HRESULT CXmlAdapter::TaskResourceDelete(LONG, LONG) { return MarkModified(); }
+HRESULT CXmlAdapter::TaskResourceUpdate(LONG, LONG) { return MarkModified(); }
+HRESULT CXmlAdapter::ResourceNew(LONG) { return MarkModified(); }
+HRESULT CXmlAdapter::ResourceDelete(LONG) { return MarkModified(); }
+HRESULT CXmlAdapter::ResourceUpdate(LONG) { return MarkModified(); }
+
+// The view settings are not kept in this format, and the file is read only
+// on open.
+HRESULT CXmlAdapter::DocumentViewUpdate() { return S_OK; }
+HRESULT CXmlAdapter::Refresh() { return S_OK; }
+
+}  // namespace qmx::xml
