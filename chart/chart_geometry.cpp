@@ -31,17 +31,19 @@ DATE XToDate(LONG x, LONG left, LONG right, DATE viewStart, DATE viewEnd)
     return viewStart + DaySpan(viewStart, viewEnd) * double(x - left) / double(right - left);
 }
 
-BarEnds BarEndsFor(DATE start, DATE end, LONG left, LONG right, DATE viewStart, DATE viewEnd)
+LONG ChartX(DATE date, LONG left, LONG right, DATE viewStart, DATE viewEnd)
 {
     ViewRange view;
     view.viewStart = viewStart;
     view.viewEnd = viewEnd;
     // Mapped from 0 and moved afterwards, so that a far date saturating the
     // mapping cannot overflow when left is added.
-    auto map = [&](DATE date) {
-        return left + std::clamp(DateToX(date, view, 0, right - left), -kFarCoordinate, kFarCoordinate);
-    };
-    BarEnds ends{map(start), map(end)};
+    return left + std::clamp(DateToX(date, view, 0, right - left), -kFarCoordinate, kFarCoordinate);
+}
+
+BarEnds BarEndsFor(DATE start, DATE end, LONG left, LONG right, DATE viewStart, DATE viewEnd)
+{
+    BarEnds ends{ChartX(start, left, right, viewStart, viewEnd), ChartX(end, left, right, viewStart, viewEnd)};
     if (ends.right == ends.left) ends.right = ends.left + 1;
     return ends;
 }

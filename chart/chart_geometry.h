@@ -69,6 +69,10 @@ inline constexpr LONG kFarCoordinate = 1 << 28;
 // viewStart + (viewEnd - viewStart + 1) x (x - left) / (right - left).
 DATE XToDate(LONG x, LONG left, LONG right, DATE viewStart, DATE viewEnd);
 
+// A date's x in the area from left to right by the time scale's DateToX,
+// clamped to kFarCoordinate around left.
+LONG ChartX(DATE date, LONG left, LONG right, DATE viewStart, DATE viewEnd);
+
 // Left and Right of a task: its dates mapped to x by the time scale
 // (DateToX), each clamped to kFarCoordinate around left, Right at least
 // Left + 1.

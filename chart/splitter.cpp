@@ -10,6 +10,11 @@ namespace qmx {
 
 QMXSplitter::QMXSplitter(Orientation orientation) : orientation_(orientation) {}
 
+ClassInfo QMXSplitter::Registration()
+{
+    return ClassInfo{CLSID_QMXSplitter, kSplitterProgId, kSplitterVersionIndependentProgId, "QMXSplitter Class"};
+}
+
 QMXSplitter::~QMXSplitter()
 {
     events_.UnadviseAll();

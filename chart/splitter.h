@@ -8,6 +8,7 @@
 
 #include "automation/com_object.h"
 #include "automation/event_source.h"
+#include "automation/runtime/registration.h"
 #include "automation/runtime/widget_control.h"
 #include "chart/splitter_interfaces.h"
 
@@ -22,6 +23,8 @@ public:
 
     // The class factory makes vertical bars.
     explicit QMXSplitter(Orientation orientation = Orientation::Vertical);
+
+    static ClassInfo Registration();
 
     // ISplitter
     HRESULT get_Hwnd(LONG* pHwnd) override;

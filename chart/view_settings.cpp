@@ -98,9 +98,12 @@ std::optional<DATE> ParseDate(std::u16string_view field)
         if (pos + 1 != field.size() || field[pos] < u'0' || field[pos] > u'7') return std::nullopt;
         eighths = field[pos] - u'0';
     }
-    const auto date = DateFromCivil(*year, *month, *day);
-    if (!date) return std::nullopt;
-    return *date + eighths / 8.0;
+    // Through the calendar helper, which also gets the time of day of dates
+    // before the epoch right (it counts away from zero there).
+    DateTimeParts parts;
+    parts.date = CivilDate{*year, *month, *day};
+    parts.hour = eighths * 3;
+    return DateFromParts(parts);
 }
 
 }  // namespace

@@ -1,0 +1,196 @@
+#include "chart/chart_layout.h"
+
+#include <algorithm>
+
+#include "chart/chart_control_interfaces.h"
+
+namespace qmx {
+
+namespace {
+
+// The default appearance's colour, or the standard bar colour when it cannot
+// be read or is itself "no colour".
+COLORREF ReadDefaultColor(IGanttChartControl* control)
+{
+    ComPtr<ITaskTree> tree;
+    ComPtr<ITaskAppearance> appearance;
+    COLORREF color = kNoTaskColor;
+    if (FAILED(control->get_TaskTree(tree.ReleaseAndGetAddressOf())) || !tree ||
+        FAILED(tree->get_DefaultTaskAppearance(appearance.ReleaseAndGetAddressOf())) || !appearance ||
+        FAILED(appearance->get_Color(&color)) || color == kNoTaskColor)
+        return kDefaultBarColor;
+    return color;
+}
+
+// The task's own colour, kNoTaskColor when it has none or it cannot be read.
+COLORREF OwnColor(ITask* task)
+{
+    ComPtr<ITaskAppearance> appearance;
+    COLORREF color = kNoTaskColor;
+    if (FAILED(task->get_Appearance(appearance.ReleaseAndGetAddressOf())) || !appearance ||
+        FAILED(appearance->get_Color(&color)))
+        return kNoTaskColor;
+    return color;
+}
+
+ComPtr<ITask> ParentOf(ITask* task)
+{
+    ComPtr<ITask> parent;
+    if (task->get_ParentTask(parent.ReleaseAndGetAddressOf()) != S_OK) parent = nullptr;
+    return parent;
+}
+
+// The assigned resources' names in assignment order, joined with ",".
+BSTR ResourceLabel(ITask* task)
+{
+    BSTR label;
+    ComPtr<ITaskResources> assignments;
+    LONG count = 0;
+    if (FAILED(task->get_Resources(assignments.ReleaseAndGetAddressOf())) || !assignments ||
+        FAILED(assignments->get_Count(&count)))
+        return label;
+    for (LONG i = 0; i < count; ++i) {
+        ComPtr<ITaskResource> assignment;
+        ComPtr<IResource> resource;
+        BSTR name;
+        if (FAILED(assignments->get_TaskResources(i, assignment.ReleaseAndGetAddressOf())) || !assignment ||
+            FAILED(assignment->get_Resource(resource.ReleaseAndGetAddressOf())) || !resource ||
+            FAILED(resource->get_Name(&name)))
+            continue;
+        if (i > 0) label += u',';
+        label += name;
+    }
+    return label;
+}
+
+bool ReadFields(ITask* task, TaskItem& item)
+{
+    VARIANT_BOOL summary = VARIANT_FALSE;
+    if (FAILED(task->get_StartDate(&item.StartDate)) || FAILED(task->get_EndDate(&item.EndDate)) ||
+        FAILED(task->get_PercentComplete(&item.PercentComplete)) || FAILED(task->get_IsMilestone(&item.IsMilestone)) ||
+        FAILED(task->get_HasSubtasks(&summary)))
+        return false;
+    item.IsSummary = ToVariantBool(summary != VARIANT_FALSE);
+    return true;
+}
+
+// Rows are counted from the tree's top; rows above it are negative.
+LONG FloorDiv(LONG a, LONG b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0)) ? 1 : 0); }
+
+}  // namespace
+
+void ChartLayout::Clear()
+{
+    items_.clear();
+    index_.clear();
+    rows_.clear();
+    links_.clear();
+    rowHeight_ = 0;
+    tallestItem_ = 0;
+    ascendingRows_ = true;
+}
+
+const TaskItem* ChartLayout::Find(ITask* task) const
+{
+    const auto found = index_.find(task);
+    return found == index_.end() ? nullptr : &items_[found->second];
+}
+
+std::pair<std::size_t, std::size_t> ChartLayout::ItemsNear(LONG top, LONG bottom, LONG reach) const
+{
+    if (!ascendingRows_) return {0, items_.size()};
+    // Every item below `first` ends above top - reach.
+    const LONG from = top - reach - tallestItem_;
+    const LONG to = bottom + reach;
+    const auto byTop = [](const TaskItem& item, LONG y) { return item.Top < y; };
+    const auto first = std::lower_bound(items_.begin(), items_.end(), from, byTop);
+    const auto last = std::lower_bound(first, items_.end(), to, byTop);
+    return {std::size_t(first - items_.begin()), std::size_t(last - items_.begin())};
+}
+
+HRESULT LayOutChart(IGanttChartControl* control, const LayoutFrame& frame, ChartLayout& layout)
+{
+    layout.Clear();
+    if (!control) return E_POINTER;
+
+    const COLORREF defaultColor = ReadDefaultColor(control);
+    LONG rowHeight = 0;
+    if (FAILED(control->GetTaskTreeItemHeight(&rowHeight))) rowHeight = 0;
+    layout.rowHeight_ = rowHeight;
+    if (frame.height <= 0 || rowHeight <= 0) return S_OK;
+    const LONG rowCount = frame.height / rowHeight + (frame.height % rowHeight != 0 ? 1 : 0);
+    layout.rows_.assign(std::size_t(rowCount), nullptr);
+
+    ComPtr<IEnumTasks> tasks;
+    const HRESULT hr = control->EnumVisibleTasks(tasks.ReleaseAndGetAddressOf());
+    if (FAILED(hr)) return hr;
+    if (!tasks) return E_FAIL;
+    LONG expected = 0;
+    if (SUCCEEDED(tasks->GetCount(&expected)) && expected > 0) {
+        layout.items_.reserve(std::size_t(expected));
+        layout.index_.reserve(std::size_t(expected));
+    }
+
+    LONG previousTop = 0;
+    ComPtr<ITask> task;
+    while (tasks->Next(task.ReleaseAndGetAddressOf()) == S_OK && task) {
+        if (layout.index_.count(task.Get()) != 0) continue;
+        TaskItem item;
+        LONG top = -1;
+        LONG bottom = -1;
+        if (!ReadFields(task.Get(), item) || FAILED(control->GetTaskTreeItemBounds(task.Get(), &top, &bottom)))
+            continue;
+        item.Top = top + frame.topMargin;
+        item.Bottom = bottom + frame.topMargin;
+        const BarEnds ends = BarEndsFor(item.StartDate, item.EndDate, 0, frame.width, frame.viewStart, frame.viewEnd);
+        item.Left = ends.left;
+        item.Right = ends.right;
+        if (item.Kind() == BarKind::Normal) item.Label = ResourceLabel(task.Get());
+
+        // Inherited colours: a visible task's parent is visible and laid out
+        // before it, so its resolved colour is at hand; walk up otherwise.
+        item.Color = OwnColor(task.Get());
+        for (ComPtr<ITask> parent = ParentOf(task.Get()); item.Color == kNoTaskColor && parent;
+             parent = ParentOf(parent.Get())) {
+            if (const TaskItem* parentItem = layout.Find(parent.Get())) {
+                item.Color = parentItem->Color;
+                break;
+            }
+            item.Color = OwnColor(parent.Get());
+        }
+        if (item.Color == kNoTaskColor) item.Color = defaultColor;
+
+        const LONG row = FloorDiv(top, rowHeight);
+        if (row >= 0 && row < rowCount) layout.rows_[std::size_t(row)] = task.Get();
+        if (!layout.items_.empty() && item.Top < previousTop) layout.ascendingRows_ = false;
+        previousTop = item.Top;
+        layout.tallestItem_ = std::max(layout.tallestItem_, item.Bottom - item.Top);
+
+        item.task = std::move(task);
+        layout.index_.emplace(item.task.Get(), layout.items_.size());
+        layout.items_.push_back(std::move(item));
+    }
+
+    for (std::size_t i = 0; i < layout.items_.size(); ++i) {
+        ITask* predecessor = layout.items_[i].task.Get();
+        ComPtr<ITaskDependencies> successors;
+        LONG count = 0;
+        if (FAILED(predecessor->get_Successors(successors.ReleaseAndGetAddressOf())) || !successors ||
+            FAILED(successors->get_Count(&count)))
+            continue;
+        for (LONG j = 0; j < count; ++j) {
+            ComPtr<ITaskDependency> link;
+            ComPtr<ITask> pair;
+            QMXDependencyType type = dtFinishToStart;
+            if (FAILED(successors->get_Dependencies(j, link.ReleaseAndGetAddressOf())) || !link ||
+                FAILED(link->get_PairTask(pair.ReleaseAndGetAddressOf())) || !pair || FAILED(link->get_Type(&type)))
+                continue;
+            const auto found = layout.index_.find(pair.Get());
+            if (found == layout.index_.end()) continue;  // hidden successor: no arrow
+            layout.links_.push_back({predecessor, pair.Get(), type, i, found->second});
+        }
+    }
+    return S_OK;
+}
+
+}  // namespace qmx

@@ -1,0 +1,101 @@
+// The chart pane's layout: one task item per visible task with its bar
+// geometry and drawing values, the row index for hit testing, and the links
+// between laid-out tasks. Rebuilt from the control and the model at every
+// paint; the pane keeps one layout for the screen and one for printing.
+#pragma once
+
+#include <cstddef>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "automation/com_ptr.h"
+#include "chart/chart_geometry.h"
+#include "model/model_interfaces.h"
+
+struct IGanttChartControl;
+
+namespace qmx {
+
+// The bar colour of a task without a colour in its ancestry either.
+inline constexpr COLORREF kDefaultBarColor = RGB(192, 224, 255);
+
+struct TaskItem {
+    ComPtr<ITask> task;  // keeps the task alive until the next layout
+    DATE StartDate = 0;
+    DATE EndDate = 0;
+    LONG PercentComplete = 0;
+    VARIANT_BOOL IsMilestone = VARIANT_FALSE;
+    VARIANT_BOOL IsSummary = VARIANT_FALSE;
+    BSTR Label;  // assigned resources joined with ","; empty for summaries and milestones
+    LONG Left = 0;
+    LONG Right = 0;
+    LONG Top = 0;
+    LONG Bottom = 0;
+    COLORREF Color = kDefaultBarColor;  // resolved through the ancestors
+
+    BarKind Kind() const { return BarKindOf(IsSummary != VARIANT_FALSE, IsMilestone != VARIANT_FALSE); }
+    ItemBox Box() const { return {Left, Right, Top, Bottom}; }
+};
+
+struct TaskLink {
+    ITask* predecessor = nullptr;  // held by its task item
+    ITask* successor = nullptr;
+    QMXDependencyType type = dtFinishToStart;
+    std::size_t predecessorItem = 0;  // indexes into ChartLayout::Items()
+    std::size_t successorItem = 0;
+};
+
+// Where the chart is laid out: the area's width and height in pixels (x from
+// 0 to width), the view's first and last day, and the top margin added to
+// the tree's row positions.
+struct LayoutFrame {
+    LONG width = 0;
+    LONG height = 0;
+    DATE viewStart = 0;
+    DATE viewEnd = 0;
+    LONG topMargin = 8;
+};
+
+class ChartLayout {
+public:
+    void Clear();
+
+    // In layout order (the control's display order).
+    const std::vector<TaskItem>& Items() const { return items_; }
+    const std::vector<TaskLink>& Links() const { return links_; }
+    // One entry per row of the chart area, null where no task lies.
+    const std::vector<ITask*>& Rows() const { return rows_; }
+    LONG RowHeight() const { return rowHeight_; }
+
+    // The item of a laid-out task, or null.
+    const TaskItem* Find(ITask* task) const;
+
+    // The range [first, last) of items that may draw anything within the
+    // rows top..bottom, `reach` pixels beyond a row included. Found by binary
+    // search when the items lie in ascending rows (the normal case), else the
+    // whole list.
+    std::pair<std::size_t, std::size_t> ItemsNear(LONG top, LONG bottom, LONG reach) const;
+
+private:
+    friend HRESULT LayOutChart(IGanttChartControl*, const LayoutFrame&, ChartLayout&);
+
+    std::vector<TaskItem> items_;
+    std::unordered_map<ITask*, std::size_t> index_;
+    std::vector<ITask*> rows_;
+    std::vector<TaskLink> links_;
+    LONG rowHeight_ = 0;
+    LONG tallestItem_ = 0;
+    bool ascendingRows_ = true;
+};
+
+// Lays out every task of the control's EnumVisibleTasks: dates, percent,
+// kinds, resource label, colour resolved through the ancestors and the
+// tree's default appearance, Left/Right mapped into the frame, Top/Bottom
+// from the tree rows plus the top margin; then the row index and the links
+// between laid-out tasks. Nothing is laid out for an area without height or
+// a control reporting no positive row height. Fails only when the control
+// cannot enumerate its tasks; a task whose fields cannot be read is skipped.
+HRESULT LayOutChart(IGanttChartControl* control, const LayoutFrame& frame, ChartLayout& layout);
+
+}  // namespace qmx

@@ -1,0 +1,161 @@
+// QMXGanttChartPane: the chart half of the tasks view. It hosts the timeline
+// pane along its top edge, owns the horizontal scroll bar and the zoom level
+// that drive the time scale, and draws one stripe per visible task of the
+// attached control: bars, links, weekends, period grid and project range.
+#pragma once
+
+#include <QFont>
+#include <QImage>
+#include <QPointer>
+#include <QWidget>
+
+#include "automation/com_object.h"
+#include "automation/event_source.h"
+#include "automation/runtime/registration.h"
+#include "automation/runtime/widget_control.h"
+#include "chart/chart_layout.h"
+#include "chart/chart_painter.h"
+#include "chart/gantt_chart_pane_interfaces.h"
+#include "chart/time_scale.h"
+#include "chart/timeline_interfaces.h"
+
+class QScrollBar;
+
+namespace qmx {
+
+class QMXGanttChartPane;
+
+// The pane's window: a scroll bar along the bottom, the timeline window along
+// the top, the chart area between them. Forwards painting, resizing and
+// scroll-bar actions to its control.
+class GanttChartPaneWindow final : public QWidget {
+public:
+    GanttChartPaneWindow(QMXGanttChartPane* pane, QWidget* parent);
+    ~GanttChartPaneWindow() override;
+
+    // The control is ending: forget it.
+    void Detach() { pane_ = nullptr; }
+    bool InEvent() const { return eventDepth_ > 0; }
+
+    QScrollBar* ScrollBar() const { return scrollBar_; }
+    // The window without the scroll bar (the client area of the pane).
+    QRect ClientRect() const;
+
+protected:
+    bool event(QEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+
+private:
+    QMXGanttChartPane* pane_;
+    QScrollBar* scrollBar_;
+    int eventDepth_ = 0;
+};
+
+// The control object. Besides IGanttChartPane it answers IWidgetControl and
+// IGanttChartPaneEventSource. The window, and with it the timeline pane, is
+// made by CreateControlWindow; the time-scale methods need it and answer
+// E_UNEXPECTED before. The printing methods are not implemented yet
+// (E_NOTIMPL); the printing layout they will fill is kept apart from the
+// screen's. Mouse and keyboard handling on the bars comes with the chart
+// interaction.
+class QMXGanttChartPane final : public ComObject<IGanttChartPane, IGanttChartPaneEventSource, IWidgetControl> {
+public:
+    QMXGanttChartPane();
+
+    static ClassInfo Registration();
+
+    static constexpr LONG kTopMargin = 8;
+    static constexpr LONG kDefaultTimelineHeight = 32;
+
+    // IGanttChartPane
+    HRESULT SetGanttChartControl(IGanttChartControl* pControl) override;
+    HRESULT put_TimelinePaneVisible(VARIANT_BOOL vbVisible) override;
+    HRESULT get_TimelinePaneVisible(VARIANT_BOOL* pvbVisible) override;
+    HRESULT put_TimelineHeight(LONG nHeight) override;
+    HRESULT get_TimelineHeight(LONG* pnHeight) override;
+    HRESULT get_TopMargin(LONG* pnMargin) override;
+    HRESULT ZoomIn() override;
+    HRESULT ZoomOut() override;
+    HRESULT AdjustTimeRange(DATE MinDate, DATE MaxDate) override;
+    HRESULT ResetTimeRange() override;
+    HRESULT get_CurrentViewSettings(BSTR* pbsSettings) override;
+    HRESULT put_CurrentViewSettings(const BSTR& bsSettings) override;
+    HRESULT PreparePrinting(QPainter* hDC, LONG nTaskStripeHeight, LONG nTopMargin) override;
+    HRESULT EndPrinting() override;
+    HRESULT PrintTimelinePane(QPainter* hDC, LONG left, LONG top, LONG right, LONG bottom) override;
+    HRESULT PrintChartPane(QPainter* hDC, LONG iFromTask, LONG iToTask, LONG left, LONG top, LONG right,
+                           LONG bottom) override;
+
+    // IGanttChartPaneEventSource
+    HRESULT Advise(_IGanttChartPaneEvents* pSink, DWORD* pdwCookie) override;
+    HRESULT Unadvise(DWORD dwCookie) override;
+
+    // IWidgetControl. Creating the window creates the timeline pane by its
+    // ProgID; if that fails, no window is made and the failure is returned.
+    HRESULT CreateControlWindow(QWidget* parent, QWidget** ppWindow) override;
+    HRESULT GetControlWindow(QWidget** ppWindow) override;
+
+    // The chart area in window coordinates: below the timeline while it is
+    // visible, above the scroll bar.
+    QRect ChartArea() const;
+    // Lays out and draws the chart area as a paint does, into a new image.
+    // A null image without a window or an attached control.
+    QImage RenderChartArea();
+    // The screen layout of the last paint (hit testing reads it).
+    const ChartLayout& ScreenLayout() const { return screen_; }
+    const ScrollState& Scroll() const { return scroll_; }
+    LONG ZoomLevel() const { return zoomLevel_; }
+
+    // From the window and the timeline's event sink.
+    void PaintWindow(QPainter& painter);
+    void OnWindowResized(int width, int height);
+    void OnScrollAction(int action);
+    void OnWindowDestroyed();
+    void OnTimelineStartDateChanged();
+
+private:
+    class TimelineSink;
+
+    ~QMXGanttChartPane() override;
+
+    HRESULT CreateTimeline(GanttChartPaneWindow* window);
+    void DisconnectTimeline();
+    // The time-scale methods need the timeline pane.
+    bool HasTimeline() const { return bool(timeline_); }
+    HRESULT ReadScale(TimeScale& scale, DATE& startDate) const;
+    // Puts PeriodType, then PeriodCount on the timeline.
+    HRESULT ApplyScale(const TimeScale& scale);
+    HRESULT ApplyZoomLevel(LONG level);
+    // Scroll bar reset from the timeline's current scale and start.
+    HRESULT ResetScrollRange();
+    // After a start change: stretch the range to the view and move there.
+    void SynchroniseScroll();
+    void SetScroll(const ScrollState& state);
+    // The view's first and last day, read from the timeline.
+    bool ReadView(ViewRange& view);
+    ChartBackdrop MakeBackdrop(const ViewRange& view, LONG width);
+    void Repaint();
+
+    IGanttChartControl* control_ = nullptr;  // the control owns the pane
+    bool timelineVisible_ = true;
+    LONG timelineHeight_ = kDefaultTimelineHeight;
+    LONG zoomLevel_ = 0;
+    ScrollState scroll_;
+    DATE viewStart_ = 0;  // copies of the timeline's view, refreshed with the scroll bar
+    DATE viewEnd_ = 0;
+    ChartLayout screen_;
+    ChartLayout printing_;
+    QFont chartFont_;
+
+    ComPtr<ITimelinePane> timeline_;
+    ComPtr<IWidgetControl> timelineControl_;
+    ComPtr<ITimelinePaneEventSource> timelineEvents_;
+    ComPtr<TimelineSink> timelineSink_;
+    DWORD timelineCookie_ = 0;
+    QPointer<QWidget> timelineWindow_;
+    QPointer<GanttChartPaneWindow> window_;
+    EventSource<_IGanttChartPaneEvents> events_;
+};
+
+}  // namespace qmx
