@@ -100,6 +100,7 @@ public:
     }
 
     void MarkEnded() { ended_ = true; }
+    bool HasFatalError() const { return fatal_.has_value(); }
 
     std::optional<SaxFailure> Result() const
     {
@@ -172,7 +173,10 @@ void OnStartDocument(void* ctx)
 void OnEndDocument(void* ctx)
 {
     Session& session = Session::Of(ctx);
-    if (!session.IsMainContext(ctx)) return;
+    // libxml2 reports the end also after an error that stopped the events;
+    // only a document read to its end counts as ended.
+    if (!session.IsMainContext(ctx) || static_cast<xmlParserCtxtPtr>(ctx)->disableSAX || session.HasFatalError())
+        return;
     session.Deliver(ctx, [](SaxContentHandler& h) { return h.EndDocument(); });
     session.MarkEnded();
 }
