@@ -1,0 +1,123 @@
+// The date setters of CTask: StartDate, EndDate, Duration and
+// SetStartEndDate, with the corrections they start while autocorrect is on.
+#include <algorithm>
+#include <cmath>
+
+#include "model/date_correction.h"
+#include "model/task.h"
+#include "model/task_tree.h"
+
+namespace qmx {
+
+HRESULT CTask::put_StartDate(DATE StartDate)
+{
+    if (!IsMember()) return E_FAIL;
+    if (!std::isfinite(StartDate)) return E_INVALIDARG;
+    const bool autocorrect = Tree()->Autocorrect();
+    if (autocorrect && HasChildren()) return S_FALSE;
+    if (StartDate == start_) return S_OK;
+    DATE d = StartDate;
+    if (autocorrect) d = std::max(d, Earliest(this).start);
+
+    const DATE oldStart = start_;
+    const bool endMoves = d > end_;
+    StoreDates(d, endMoves ? d : end_);
+    Notify(tcStartDate, false);
+    if (endMoves) Notify(tcEndDate, true);
+    if (autocorrect) {
+        duration_ = static_cast<float>(end_ - start_);
+        Notify(tcDuration, true);
+        CorrectAfterDateChange(Later::Start, oldStart);
+    }
+    return S_OK;
+}
+
+HRESULT CTask::put_EndDate(DATE EndDate)
+{
+    if (!IsMember()) return E_FAIL;
+    if (!std::isfinite(EndDate)) return E_INVALIDARG;
+    const bool autocorrect = Tree()->Autocorrect();
+    if (autocorrect && HasChildren()) return S_FALSE;
+    if (EndDate == end_) return S_OK;
+    DATE d = EndDate;
+    if (autocorrect) d = std::max(d, Earliest(this).end);
+
+    const DATE oldEnd = end_;
+    const bool startMoves = d < start_;
+    StoreDates(startMoves ? d : start_, d);
+    Notify(tcEndDate, false);
+    if (startMoves) Notify(tcStartDate, true);
+    if (autocorrect) {
+        duration_ = static_cast<float>(end_ - start_);
+        Notify(tcDuration, true);
+        CorrectAfterDateChange(Later::End, oldEnd);
+    }
+    return S_OK;
+}
+
+HRESULT CTask::put_Duration(float Duration)
+{
+    if (!IsMember()) return E_FAIL;
+    if (!std::isfinite(Duration)) return E_INVALIDARG;
+    const bool autocorrect = Tree()->Autocorrect();
+    if (autocorrect && HasChildren()) return S_FALSE;
+    if (Duration < 0) return E_INVALIDARG;
+    if (Duration == duration_ || !autocorrect) return S_OK;
+    const DATE e = std::max(start_ + static_cast<DATE>(Duration), Earliest(this).end);
+    if (static_cast<float>(e - start_) == duration_) return S_FALSE;
+
+    duration_ = static_cast<float>(e - start_);
+    const DATE oldEnd = end_;
+    StoreDates(start_, e);
+    Notify(tcEndDate | tcDuration, true);
+    CorrectAfterDateChange(Later::End, oldEnd);
+    return S_OK;
+}
+
+HRESULT CTask::SetStartEndDate(DATE NewStartDate)
+{
+    if (!IsMember()) return E_FAIL;
+    if (!std::isfinite(NewStartDate)) return E_INVALIDARG;
+    bool moved = false;
+    DATE oldStart = start_;
+    const HRESULT hr = MoveKeepingSpan(NewStartDate, &moved, &oldStart);
+    if (moved && Tree()->Autocorrect()) DateCorrection().AfterMove(this, oldStart);
+    return hr;
+}
+
+HRESULT CTask::MoveKeepingSpan(DATE newStart, bool* moved, DATE* oldStart)
+{
+    *moved = false;
+    if (newStart == start_) return S_OK;
+    const bool autocorrect = Tree()->Autocorrect();
+    if (autocorrect && HasChildren()) return S_FALSE;
+    const DATE span = end_ - start_;
+    DATE d = newStart;
+    DATE e = d + span;
+    if (autocorrect) {
+        const EarliestDates bounds = Earliest(this);
+        d = std::max(d, bounds.start);
+        e = std::max(e, bounds.end);
+    }
+    if (d + span < e) d = e - span;
+    else e = d + span;
+    if (d == start_) return S_OK;
+
+    *oldStart = start_;
+    StoreDates(d, e);
+    Notify(tcStartDate | tcEndDate, true);
+    *moved = true;
+    return S_OK;
+}
+
+void CTask::CorrectAfterDateChange(Later later, DATE oldValue)
+{
+    // The parent first, then (if the date moved later) the successors; the
+    // second test is made after the first step, as the step may run long.
+    DateCorrection correction;
+    if (parent_) correction.UpdateSummaryDates(parent_, true);
+    if (later == Later::Start && start_ > oldValue) correction.PropagateToSuccessors(this, true, false);
+    if (later == Later::End && end_ > oldValue) correction.PropagateToSuccessors(this, false, true);
+}
+
+}  // namespace qmx
