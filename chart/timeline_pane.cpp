@@ -36,24 +36,35 @@ TimelineWindow::TimelineWindow(QMXTimelinePane* pane, QWidget* parent) : QWidget
     setFocusPolicy(Qt::NoFocus);
 }
 
-bool TimelineWindow::event(QEvent* e)
-{
-    ++eventDepth_;
-    const bool handled = QWidget::event(e);
-    --eventDepth_;
-    return handled;
-}
+namespace {
+
+// Marks a handler of the window as running while it calls into the pane.
+class HandlerScope {
+public:
+    explicit HandlerScope(int& depth) : depth_(depth) { ++depth_; }
+    ~HandlerScope() { --depth_; }
+    HandlerScope(const HandlerScope&) = delete;
+    HandlerScope& operator=(const HandlerScope&) = delete;
+
+private:
+    int& depth_;
+};
+
+}  // namespace
 
 void TimelineWindow::paintEvent(QPaintEvent*)
 {
     if (!pane_) return;
+    const HandlerScope scope(eventDepth_);
     QPainter painter(this);
     pane_->PaintWindow(painter, rect());
 }
 
 void TimelineWindow::resizeEvent(QResizeEvent* e)
 {
-    if (pane_) pane_->OnWindowResized(e->size().width(), e->size().height());
+    if (!pane_) return;
+    const HandlerScope scope(eventDepth_);
+    pane_->OnWindowResized(e->size().width(), e->size().height());
 }
 
 void TimelineWindow::mousePressEvent(QMouseEvent* e)
@@ -65,6 +76,7 @@ void TimelineWindow::mousePressEvent(QMouseEvent* e)
 void TimelineWindow::wheelEvent(QWheelEvent* e)
 {
     if (!pane_) return;
+    const HandlerScope scope(eventDepth_);
     pane_->OnWheel(e->angleDelta().y());
     e->accept();
 }

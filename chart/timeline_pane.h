@@ -53,11 +53,10 @@ public:
     TimelineWindow(QMXTimelinePane* pane, QWidget* parent);
 
     void Detach() { pane_ = nullptr; }
-    // True while one of the window's own event handlers runs.
+    // True while one of the window's event handlers is calling the pane.
     bool InEvent() const { return eventDepth_ > 0; }
 
 protected:
-    bool event(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
