@@ -98,7 +98,6 @@ std::optional<ViewRange> ComputeViewRange(const TimeScale& scale, DATE startDate
         view.viewStart = day;
         view.viewEnd = day + double(units) - 1;
         view.subperiodType = stDay;
-        view.subperiodCount = 0;  // set below, once units is known to fit
         view.firstPeriodStart = WeekStart(day);
         view.firstSubperiodStart = day;
         break;
