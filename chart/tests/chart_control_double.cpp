@@ -1,0 +1,165 @@
+#include "chart/tests/chart_control_double.h"
+
+#include <memory>
+#include <utility>
+
+namespace qmx::testing {
+
+namespace {
+
+class EnumTasks final : public ComObject<IEnumTasks> {
+public:
+    using Snapshot = std::shared_ptr<const std::vector<ComPtr<ITask>>>;
+    EnumTasks(Snapshot tasks, std::size_t position) : tasks_(std::move(tasks)), position_(position) {}
+
+    HRESULT GetCount(LONG* pnCount) override
+    {
+        if (!pnCount) return E_POINTER;
+        *pnCount = static_cast<LONG>(tasks_->size());
+        return S_OK;
+    }
+    HRESULT End(VARIANT_BOOL* pvbEnd) override
+    {
+        if (!pvbEnd) return E_POINTER;
+        *pvbEnd = ToVariantBool(position_ >= tasks_->size());
+        return S_OK;
+    }
+    HRESULT Next(ITask** ppTask) override
+    {
+        if (!ppTask) return E_POINTER;
+        *ppTask = nullptr;
+        if (position_ >= tasks_->size()) return S_FALSE;
+        return (*tasks_)[position_++].CopyTo(ppTask);
+    }
+    HRESULT Skip(LONG nCount) override
+    {
+        if (nCount < 0) return E_INVALIDARG;
+        const std::size_t left = tasks_->size() - position_;
+        position_ += std::min<std::size_t>(left, std::size_t(nCount));
+        return std::size_t(nCount) > left ? S_FALSE : S_OK;
+    }
+    HRESULT Reset() override
+    {
+        position_ = 0;
+        return S_OK;
+    }
+    HRESULT Clone(IEnumTasks** ppEnum) override
+    {
+        if (!ppEnum) return E_POINTER;
+        ComPtr<IEnumTasks> copy = MakeObject<EnumTasks>(tasks_, position_);
+        return copy.CopyTo(ppEnum);
+    }
+
+private:
+    Snapshot tasks_;
+    std::size_t position_;
+};
+
+ComPtr<ITasks> SubtasksOf(ITask* task)
+{
+    ComPtr<ITasks> list;
+    task->get_Subtasks(list.ReleaseAndGetAddressOf());
+    return list;
+}
+
+}  // namespace
+
+ChartControlDouble::ChartControlDouble() : model_(nullptr, nullptr, nullptr, nullptr) {}
+
+ComPtr<ITask> ChartControlDouble::AddTask(LONG parentId, DATE start, DATE end)
+{
+    ComPtr<ITask> task;
+    Tree()->AddTask(parentId, -1, BSTR(), task.ReleaseAndGetAddressOf());
+    if (task) {
+        // The end first: a start put beyond the end would drag the end along.
+        task->put_EndDate(end);
+        task->put_StartDate(start);
+    }
+    return task;
+}
+
+void ChartControlDouble::SetCollapsed(ITask* task, bool collapsed)
+{
+    if (collapsed) {
+        collapsed_.insert(task);
+    } else {
+        collapsed_.erase(task);
+    }
+}
+
+void ChartControlDouble::BuildRows()
+{
+    rows_.clear();
+    rowOf_.clear();
+    ComPtr<ITasks> roots;
+    Tree()->get_RootTasks(roots.ReleaseAndGetAddressOf());
+    // (list, next index) pairs: depth first in display order.
+    std::vector<std::pair<ComPtr<ITasks>, LONG>> stack{{roots, 0}};
+    while (!stack.empty()) {
+        auto& [list, index] = stack.back();
+        LONG count = 0;
+        list->get_Count(&count);
+        if (index >= count) {
+            stack.pop_back();
+            continue;
+        }
+        ComPtr<ITask> task;
+        list->get_Tasks(index++, task.ReleaseAndGetAddressOf());
+        rowOf_[task.Get()] = static_cast<LONG>(rows_.size());
+        rows_.push_back(task);
+        if (collapsed_.count(task.Get()) == 0) stack.emplace_back(SubtasksOf(task.Get()), 0);
+    }
+}
+
+HRESULT ChartControlDouble::get_MinDate(DATE* pMinDate)
+{
+    if (!pMinDate) return E_POINTER;
+    *pMinDate = model_.MinDate();
+    return S_OK;
+}
+
+HRESULT ChartControlDouble::get_MaxDate(DATE* pMaxDate)
+{
+    if (!pMaxDate) return E_POINTER;
+    *pMaxDate = model_.MaxDate();
+    return S_OK;
+}
+
+HRESULT ChartControlDouble::EnumVisibleTasks(IEnumTasks** ppEnum)
+{
+    if (!ppEnum) return E_POINTER;
+    BuildRows();
+    auto snapshot = std::make_shared<const std::vector<ComPtr<ITask>>>(rows_);
+    ComPtr<IEnumTasks> tasks = MakeObject<EnumTasks>(std::move(snapshot), 0);
+    return tasks.CopyTo(ppEnum);
+}
+
+HRESULT ChartControlDouble::GetTaskTreeItemBounds(ITask* pTask, LONG* plTop, LONG* plBottom)
+{
+    if (!plTop || !plBottom) return E_POINTER;
+    const auto found = rowOf_.find(pTask);
+    if (found == rowOf_.end()) {
+        *plTop = *plBottom = -1;
+        return S_FALSE;
+    }
+    *plTop = (found->second - firstRow_) * kRowHeight;
+    *plBottom = *plTop + kRowHeight;
+    return S_OK;
+}
+
+HRESULT ChartControlDouble::GetTaskTreeItemHeight(LONG* plHeight)
+{
+    if (!plHeight) return E_POINTER;
+    *plHeight = kRowHeight;
+    return S_OK;
+}
+
+HRESULT ChartControlDouble::get_TaskTree(ITaskTree** ppTaskTree)
+{
+    if (!ppTaskTree) return E_POINTER;
+    *ppTaskTree = Tree();
+    (*ppTaskTree)->AddRef();
+    return S_OK;
+}
+
+}  // namespace qmx::testing

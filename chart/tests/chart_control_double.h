@@ -1,0 +1,52 @@
+// A stand-in for the composite chart control in chart pane tests and
+// benchmarks: a real project model and a task tree "view" of 18-pixel rows
+// with collapsible parents and a vertical scroll offset, answering the
+// IGanttChartControl members the chart pane calls.
+#pragma once
+
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "automation/com_object.h"
+#include "chart/chart_control_interfaces.h"
+#include "model/project_model.h"
+
+namespace qmx::testing {
+
+class ChartControlDouble final : public ComObject<IGanttChartControl> {
+public:
+    static constexpr LONG kRowHeight = 18;
+
+    ChartControlDouble();
+
+    ITaskTree* Tree() const { return model_.TaskTree(); }
+    IResources* Resources() const { return model_.Resources(); }
+
+    // A root task (parentId 0) or subtask appended with the given dates;
+    // returns it with one reference.
+    ComPtr<ITask> AddTask(LONG parentId, DATE start, DATE end);
+    void SetCollapsed(ITask* task, bool collapsed);
+    // The tree scrolled down by whole rows.
+    void SetFirstVisibleRow(LONG row) { firstRow_ = row; }
+
+    // IGanttChartControl
+    HRESULT get_MinDate(DATE* pMinDate) override;
+    HRESULT get_MaxDate(DATE* pMaxDate) override;
+    HRESULT EnumVisibleTasks(IEnumTasks** ppEnum) override;
+    HRESULT GetTaskTreeItemBounds(ITask* pTask, LONG* plTop, LONG* plBottom) override;
+    HRESULT GetTaskTreeItemHeight(LONG* plHeight) override;
+    HRESULT get_TaskTree(ITaskTree** ppTaskTree) override;
+
+private:
+    // The visible rows in display order, walked without recursion.
+    void BuildRows();
+
+    ProjectModel model_;
+    std::unordered_set<ITask*> collapsed_;
+    LONG firstRow_ = 0;
+    std::vector<ComPtr<ITask>> rows_;
+    std::unordered_map<ITask*, LONG> rowOf_;
+};
+
+}  // namespace qmx::testing

@@ -1,0 +1,42 @@
+#include "chart/tests/chart_test_support.h"
+
+#include <dlfcn.h>
+
+#include <cstdlib>
+
+#include <QApplication>
+
+#include "automation/date_time.h"
+#include "automation/runtime/component_exports.h"
+
+namespace qmx::testing {
+
+void EnsureApplication()
+{
+    if (QApplication::instance()) return;
+    static int argc = 1;
+    static char name[] = "chart_test";
+    static char* argv[] = {name, nullptr};
+    new QApplication(argc, argv);  // lives until the program ends
+}
+
+HRESULT RegisterChartLibrary()
+{
+    const char* dir = std::getenv("QMX_BUILD_LIB_DIR");
+    const std::string path = std::string(dir ? dir : ".") + "/libQMXGanttChartControl.so";
+    void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!library) return CO_E_DLLNOTFOUND;
+    const auto registerServer = reinterpret_cast<RegisterServerFn>(dlsym(library, kRegisterServerSymbol));
+    return registerServer ? registerServer() : CO_E_ERRORINDLL;
+}
+
+std::string SavePicture(const QImage& image, const std::string& name)
+{
+    const char* dir = std::getenv("XDG_RUNTIME_DIR");
+    const std::string path = std::string(dir ? dir : ".") + "/" + name + ".png";
+    return image.save(QString::fromStdString(path)) ? path : std::string();
+}
+
+DATE Day(int year, int month, int day) { return *DateFromCivil(year, month, day); }
+
+}  // namespace qmx::testing

@@ -1,0 +1,33 @@
+// Helpers of the chart pane and splitter tests: the Qt application, the
+// chart library's registration into the test's private registry, and where
+// pictures are saved for a human to look at.
+#pragma once
+
+#include <string>
+
+#include <QColor>
+#include <QImage>
+
+#include "automation/hresult.h"
+#include "automation/types.h"
+
+namespace qmx::testing {
+
+// The one QApplication of the test program.
+void EnsureApplication();
+
+// Registers libQMXGanttChartControl.so of the build ($QMX_BUILD_LIB_DIR) in
+// the registry store of the test ($QMX_REGISTRY).
+HRESULT RegisterChartLibrary();
+
+// Saves an image as <name>.png in the test's runtime folder and returns the
+// path (empty when it could not be saved).
+std::string SavePicture(const QImage& image, const std::string& name);
+
+// A calendar date at 00:00.
+DATE Day(int year, int month, int day);
+
+// The colour of a pixel, without alpha.
+inline QColor Pixel(const QImage& image, int x, int y) { return QColor(image.pixel(x, y)).toRgb(); }
+
+}  // namespace qmx::testing
