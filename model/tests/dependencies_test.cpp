@@ -1,0 +1,274 @@
+// Links: creation and refusal, removal and its notifications, removed
+// links, and the path search against a literal reference search.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <random>
+
+#include "automation/date_time.h"
+#include "model/tests/recording_sinks.h"
+
+namespace qmx::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class LinksTest : public ::testing::Test {
+protected:
+    void SetUp() override { FixToday(45355.0); }
+    void TearDown() override { UnfixToday(); }
+
+    bool Path(LONG from, LONG to)
+    {
+        VARIANT_BOOL exists = VARIANT_FALSE;
+        EXPECT_EQ(S_OK, owner.Tree()->TaskPathExists(from, to, &exists));
+        return exists == VARIANT_TRUE;
+    }
+
+    RecordingOwner owner;
+};
+
+TEST_F(LinksTest, LinksThatWouldCloseACycleAreRefused)
+{
+    ITaskTree* tree = owner.Tree();
+    owner.Add(0, "a");  // 1
+    owner.Add(0, "b");  // 2
+    owner.Add(1, "c");  // 3: child of a
+    owner.Add(3, "g");  // 4: grandchild of a
+    owner.Take();
+    struct Row {
+        LONG source, dependent;
+        HRESULT hr;
+    } rows[] = {
+        {1, 1, E_FAIL},         // to itself
+        {1, 99, E_INVALIDARG},  // unknown
+        {99, 1, E_INVALIDARG},
+        {1, 3, E_FAIL},         // to its child
+        {4, 1, E_FAIL},         // to its grandparent
+        {1, 2, S_OK},
+        {1, 2, E_FAIL},         // twice
+        {2, 1, E_FAIL},         // back
+        {2, 4, E_FAIL},         // g climbs to a, which b follows
+        {4, 2, S_OK},           // g before b closes nothing
+        {2, 3, E_FAIL},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(row.hr, tree->DependencyLink(row.source, row.dependent, dtFinishToStart))
+            << row.source << "->" << row.dependent;
+    }
+    EXPECT_EQ(Lines({"link added 1->2 type 2", "changed 2 start|end fire", "link added 4->2 type 2"}), owner.Take());
+}
+
+TEST_F(LinksTest, PathsFollowLinksAndTheHierarchy)
+{
+    ITaskTree* tree = owner.Tree();
+    owner.Add(0, "a");  // 1
+    owner.Add(0, "b");  // 2
+    owner.Add(1, "c");  // 3
+    owner.Add(3, "g");  // 4
+    owner.Add(0, "x");  // 5
+    owner.Add(0, "y");  // 6
+    owner.Add(6, "z");  // 7
+    ASSERT_EQ(S_OK, tree->DependencyLink(2, 5, dtStartToStart));
+    ASSERT_EQ(S_OK, tree->DependencyLink(4, 6, dtStartToStart));
+    struct Row {
+        LONG from, to;
+        bool exists;
+    } rows[] = {
+        {1, 2, false},  // siblings without links
+        {1, 4, true},   // grandchild
+        {4, 1, true},   // grandparent
+        {2, 5, true},   // a link
+        {5, 2, false},
+        {4, 7, true},   // along a link, then down into the dependent's child
+        {1, 7, true},   // down to g, along its link, down to z
+        {3, 6, true},   // down, then along the link
+        {7, 4, false},  // up to y, but no link back
+        {3, 2, false},  // up to a: a reaches nothing further
+    };
+    for (const auto& row : rows) EXPECT_EQ(row.exists, Path(row.from, row.to)) << row.from << "->" << row.to;
+    VARIANT_BOOL exists;
+    EXPECT_EQ(E_INVALIDARG, tree->TaskPathExists(1, 99, &exists));
+    EXPECT_EQ(E_POINTER, tree->TaskPathExists(1, 2, nullptr));
+}
+
+TEST_F(LinksTest, ALadderOfDiamondsIsSearchedOnce)
+{
+    // s0 -> {a, b} -> s1 -> ... -> s30: 2^30 link paths from s0 to s30.
+    ITaskTree* tree = owner.Tree();
+    tree->put_AutocorrectTaskDates(VARIANT_FALSE);
+    LONG s = IdOf(owner.Add(0).Get());
+    const LONG first = s;
+    for (int i = 0; i < 30; ++i) {
+        const LONG a = IdOf(owner.Add(0).Get());
+        const LONG b = IdOf(owner.Add(0).Get());
+        const LONG next = IdOf(owner.Add(0).Get());
+        for (LONG mid : {a, b}) {
+            ASSERT_EQ(S_OK, tree->DependencyLink(s, mid, dtFinishToStart));
+            ASSERT_EQ(S_OK, tree->DependencyLink(mid, next, dtFinishToStart));
+        }
+        s = next;
+    }
+    const LONG outside = IdOf(owner.Add(0).Get());
+    EXPECT_TRUE(Path(first, s));
+    EXPECT_FALSE(Path(s, first));
+    EXPECT_FALSE(Path(first, outside));  // explores every path without a visited set
+    EXPECT_EQ(E_FAIL, tree->DependencyLink(s, first, dtFinishToStart));
+}
+
+TEST_F(LinksTest, UnlinkAndRemovedLinks)
+{
+    ITaskTree* tree = owner.Tree();
+    auto a = owner.Add(0, "a");
+    auto b = owner.Add(0, "b");
+    ASSERT_EQ(S_OK, tree->DependencyLink(1, 2, dtStartToStart));
+    ComPtr<ITaskDependencies> predecessors;
+    ComPtr<ITaskDependency> link;
+    b->get_Predecessors(predecessors.ReleaseAndGetAddressOf());
+    ASSERT_EQ(S_OK, predecessors->get_Dependencies(0, link.ReleaseAndGetAddressOf()));
+    ComPtr<ITask> pair;
+    ASSERT_EQ(S_OK, link->get_PairTask(pair.ReleaseAndGetAddressOf()));
+    EXPECT_EQ(1, IdOf(pair.Get()));
+    owner.Take();
+
+    EXPECT_EQ(E_INVALIDARG, tree->DependencyUnlink(1, 99));
+    EXPECT_EQ(S_FALSE, tree->DependencyUnlink(2, 1));
+    const DATE start = StartOf(b.Get());
+    EXPECT_EQ(S_OK, tree->DependencyUnlink(1, 2));
+    EXPECT_EQ(Lines{"link removed 1->2 type 0"}, owner.Take());
+    EXPECT_EQ(start, StartOf(b.Get()));
+    LONG count = -1;
+    predecessors->get_Count(&count);
+    EXPECT_EQ(0, count);
+    // The held view lives on without its tasks.
+    EXPECT_EQ(E_FAIL, link->get_PairTask(pair.ReleaseAndGetAddressOf()));
+    EXPECT_EQ(nullptr, pair.Get());
+    QMXDependencyType type{};
+    EXPECT_EQ(S_OK, link->get_Type(&type));
+    EXPECT_EQ(dtStartToStart, type);
+    EXPECT_EQ(E_FAIL, link->put_Type(dtFinishToStart));
+    EXPECT_EQ(S_FALSE, tree->DependencyUnlink(1, 2));
+}
+
+TEST_F(LinksTest, ListsAreInPairIdOrderAndDeleteAllReportsEachLink)
+{
+    ITaskTree* tree = owner.Tree();
+    owner.Add(0, "a");  // 1
+    owner.Add(0, "b");  // 2
+    owner.Add(0, "c");  // 3
+    auto d = owner.Add(0, "d");  // 4
+    for (LONG source : {3, 1, 2}) ASSERT_EQ(S_OK, tree->DependencyLink(source, 4, dtStartToStart));
+    ComPtr<ITaskDependencies> predecessors;
+    d->get_Predecessors(predecessors.ReleaseAndGetAddressOf());
+    for (LONG i = 0; i < 3; ++i) {
+        ComPtr<ITaskDependency> link;
+        ComPtr<ITask> pair;
+        predecessors->get_Dependencies(i, link.ReleaseAndGetAddressOf());
+        link->get_PairTask(pair.ReleaseAndGetAddressOf());
+        EXPECT_EQ(i + 1, IdOf(pair.Get()));
+    }
+    ComPtr<ITaskDependency> none;
+    EXPECT_EQ(E_INVALIDARG, predecessors->get_Dependencies(3, none.ReleaseAndGetAddressOf()));
+    owner.Take();
+    ASSERT_EQ(S_OK, predecessors->DeleteAll());
+    EXPECT_EQ(Lines({"link changed 1->4 type 0", "link changed 2->4 type 0", "link changed 3->4 type 0"}),
+              owner.Take());
+    for (LONG id : {1, 2, 3}) {
+        ComPtr<ITaskDependencies> successors;
+        LONG count = -1;
+        owner.Task(id)->get_Successors(successors.ReleaseAndGetAddressOf());
+        successors->get_Count(&count);
+        EXPECT_EQ(0, count);
+    }
+}
+
+TEST_F(LinksTest, KindsOutsideTheFourAreStoredAndBoundNothing)
+{
+    ITaskTree* tree = owner.Tree();
+    auto a = owner.Add(0, "a");
+    auto p = owner.Add(0, "p");
+    owner.Add(2, "child");
+    a->put_EndDate(45355.0 + 9);
+    const DATE start = StartOf(p.Get());
+    ASSERT_EQ(S_OK, tree->DependencyLink(1, 2, static_cast<QMXDependencyType>(7)));
+    EXPECT_EQ(start, StartOf(p.Get()));
+    a->SetStartEndDate(45355.0 + 20);
+    EXPECT_EQ(start, StartOf(p.Get()));
+    ComPtr<ITaskDependencies> successors;
+    ComPtr<ITaskDependency> link;
+    a->get_Successors(successors.ReleaseAndGetAddressOf());
+    successors->get_Dependencies(0, link.ReleaseAndGetAddressOf());
+    QMXDependencyType type{};
+    link->get_Type(&type);
+    EXPECT_EQ(7, type);
+    // From an unknown kind to a real one: enforced in full.
+    ASSERT_EQ(S_OK, link->put_Type(dtStartToStart));
+    EXPECT_EQ(45355.0 + 20, StartOf(p.Get()));
+}
+
+// The path search exactly as the rules state it: recursive, without any
+// memory of what was visited. Exponential in general, fine on small plans.
+enum How { kStart, kLink, kDown, kUp };
+bool ReferencePath(ITask* x, LONG target, How how)
+{
+    ComPtr<ITaskDependencies> successors;
+    x->get_Successors(successors.ReleaseAndGetAddressOf());
+    LONG count = 0;
+    successors->get_Count(&count);
+    for (LONG i = 0; i < count; ++i) {
+        ComPtr<ITaskDependency> link;
+        ComPtr<ITask> dependent;
+        successors->get_Dependencies(i, link.ReleaseAndGetAddressOf());
+        link->get_PairTask(dependent.ReleaseAndGetAddressOf());
+        if (IdOf(dependent.Get()) == target || ReferencePath(dependent.Get(), target, kLink)) return true;
+    }
+    if (how != kDown) {
+        ComPtr<ITask> parent;
+        if (x->get_ParentTask(parent.ReleaseAndGetAddressOf()) == S_OK) {
+            if (IdOf(parent.Get()) == target || ReferencePath(parent.Get(), target, kUp)) return true;
+        }
+    }
+    if (how == kUp) return false;
+    ComPtr<ITasks> children;
+    x->get_Subtasks(children.ReleaseAndGetAddressOf());
+    children->get_Count(&count);
+    for (LONG i = 0; i < count; ++i) {
+        ComPtr<ITask> child;
+        children->get_Tasks(i, child.ReleaseAndGetAddressOf());
+        if (IdOf(child.Get()) == target || ReferencePath(child.Get(), target, kDown)) return true;
+    }
+    return false;
+}
+
+TEST_F(LinksTest, PathSearchAgreesWithTheLiteralSearchOnRandomPlans)
+{
+    std::mt19937 random(20240304);
+    for (int plan = 0; plan < 30; ++plan) {
+        RecordingOwner p;
+        ITaskTree* tree = p.Tree();
+        const LONG n = 24;
+        for (LONG i = 1; i <= n; ++i) {
+            const LONG parent = std::uniform_int_distribution<LONG>(0, 2)(random) == 0
+                                    ? 0
+                                    : std::uniform_int_distribution<LONG>(0, i - 1)(random);
+            p.Add(parent);
+        }
+        auto pick = [&] { return std::uniform_int_distribution<LONG>(1, n)(random); };
+        for (int k = 0; k < 40; ++k) {
+            tree->DependencyLink(pick(), pick(), static_cast<QMXDependencyType>(random() % 4));
+            if (k % 4 == 0) tree->MoveTask(pick(), random() % 3 == 0 ? 0 : pick(), -1);
+        }
+        for (LONG from = 1; from <= n; ++from) {
+            auto task = p.Task(from);
+            for (LONG to = 1; to <= n; ++to) {
+                VARIANT_BOOL exists = VARIANT_FALSE;
+                tree->TaskPathExists(from, to, &exists);
+                ASSERT_EQ(ReferencePath(task.Get(), to, kStart), exists == VARIANT_TRUE)
+                    << "plan " << plan << ": " << from << "->" << to;
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace qmx::test

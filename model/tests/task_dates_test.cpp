@@ -1,0 +1,264 @@
+// Date setters, summary spans, pushes through links, the Type change table
+// and the correction pass, with the notifications they make.
+#include <gtest/gtest.h>
+
+#include "automation/date_time.h"
+#include "model/tests/recording_sinks.h"
+
+namespace qmx::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+constexpr DATE kToday = 45355.0;  // 4 March 2024
+
+class DatesTest : public ::testing::Test {
+protected:
+    void SetUp() override { FixToday(kToday); }
+    void TearDown() override { UnfixToday(); }
+    RecordingOwner owner;
+};
+
+TEST_F(DatesTest, StartAndEndPullEachOtherAlong)
+{
+    auto a = owner.Add(0);
+    owner.Take();
+    ASSERT_EQ(S_OK, a->put_StartDate(kToday + 3));
+    EXPECT_EQ(kToday + 3, EndOf(a.Get()));
+    EXPECT_EQ(0.0f, DurationOf(a.Get()));
+    EXPECT_EQ(Lines({"changed 1 start", "changed 1 end fire", "changed 1 duration fire"}), owner.Take());
+    ASSERT_EQ(S_OK, a->put_EndDate(kToday + 1));
+    EXPECT_EQ(kToday + 1, StartOf(a.Get()));
+    EXPECT_EQ(Lines({"changed 1 end", "changed 1 start fire", "changed 1 duration fire"}), owner.Take());
+    ASSERT_EQ(S_OK, a->put_EndDate(kToday + 1));  // the same date: nothing
+    EXPECT_EQ(Lines{}, owner.Take());
+}
+
+TEST_F(DatesTest, StartPutReappliesOnlyStartDrivenLinks)
+{
+    ITaskTree* tree = owner.Tree();
+    auto a = owner.Add(0, "a");
+    auto fs = owner.Add(0, "fs");
+    auto ss = owner.Add(0, "ss");
+    fs->SetStartEndDate(kToday + 1);
+    ASSERT_EQ(S_OK, tree->DependencyLink(1, 2, dtFinishToStart));
+    ASSERT_EQ(S_OK, tree->DependencyLink(1, 3, dtStartToStart));
+    owner.Take();
+    // The end is dragged along to +5, yet the finish-to-start successor
+    // stays: only the start moved "as asked".
+    ASSERT_EQ(S_OK, a->put_StartDate(kToday + 5));
+    EXPECT_EQ(kToday + 1, StartOf(fs.Get()));
+    EXPECT_EQ(kToday + 5, StartOf(ss.Get()));
+    EXPECT_EQ(Lines({"changed 1 start", "changed 1 end fire", "changed 1 duration fire",
+                     "changed 3 start|end fire"}),
+              owner.Take());
+    // An end put later re-applies the end-driven ones.
+    ASSERT_EQ(S_OK, a->put_EndDate(kToday + 6));
+    EXPECT_EQ(kToday + 6, StartOf(fs.Get()));
+    EXPECT_EQ(kToday + 7, EndOf(fs.Get()));
+}
+
+TEST_F(DatesTest, SummaryDatesAreRefusedWhileAutocorrectIsOn)
+{
+    ITaskTree* tree = owner.Tree();
+    auto p = owner.Add(0);
+    auto c = owner.Add(1);
+    owner.Take();
+    EXPECT_EQ(S_FALSE, p->put_StartDate(kToday + 2));
+    EXPECT_EQ(S_FALSE, p->put_EndDate(kToday + 2));
+    EXPECT_EQ(S_FALSE, p->put_Duration(4));
+    EXPECT_EQ(S_FALSE, p->SetStartEndDate(kToday + 2));
+    EXPECT_EQ(Lines{}, owner.Take());
+
+    // Off: stored as given, the duration kept until the correction pass.
+    tree->put_AutocorrectTaskDates(VARIANT_FALSE);
+    EXPECT_EQ(S_OK, p->put_StartDate(kToday - 4));
+    EXPECT_EQ(S_OK, p->put_Duration(9));
+    EXPECT_EQ(S_OK, c->put_EndDate(kToday + 3));
+    EXPECT_EQ(kToday - 4, StartOf(p.Get()));
+    EXPECT_EQ(1.0f, DurationOf(p.Get()));
+    EXPECT_EQ(1.0f, DurationOf(c.Get()));
+    EXPECT_EQ(Lines({"changed 1 start", "changed 2 end"}), owner.Take());
+
+    // On again: every leaf's duration from its dates, every summary from
+    // its children.
+    tree->put_AutocorrectTaskDates(VARIANT_TRUE);
+    EXPECT_EQ(3.0f, DurationOf(c.Get()));
+    EXPECT_EQ(kToday, StartOf(p.Get()));
+    EXPECT_EQ(kToday + 3, EndOf(p.Get()));
+    EXPECT_EQ(3.0f, DurationOf(p.Get()));
+    EXPECT_EQ(Lines({"changed 1 start fire", "changed 1 end fire", "changed 1 duration fire"}), owner.Take());
+}
+
+TEST_F(DatesTest, DurationRespectsTheEarliestEnd)
+{
+    ITaskTree* tree = owner.Tree();
+    auto s = owner.Add(0, "s");
+    auto d = owner.Add(0, "d");
+    s->put_EndDate(kToday + 4);
+    ASSERT_EQ(S_OK, tree->DependencyLink(1, 2, dtFinishToFinish));  // d ends >= +4
+    ASSERT_EQ(kToday + 3, StartOf(d.Get()));
+    owner.Take();
+    EXPECT_EQ(S_OK, d->put_Duration(2.5f));
+    EXPECT_EQ(kToday + 5.5, EndOf(d.Get()));
+    EXPECT_EQ(Lines{"changed 2 end|duration fire"}, owner.Take());
+    d->SetStartEndDate(kToday + 1);  // raised back: ends at +4
+    ASSERT_EQ(kToday + 1.5, StartOf(d.Get()));
+    owner.Take();
+    // 2 days would end at +3.5, raised to +4: the old 2.5 again.
+    EXPECT_EQ(S_FALSE, d->put_Duration(2.0f));
+    EXPECT_EQ(Lines{}, owner.Take());
+}
+
+TEST_F(DatesTest, LinkingPushesTheDependentByKind)
+{
+    struct Row {
+        QMXDependencyType type;
+        DATE start, end;  // of the dependent, source at [+10, +12]
+    } rows[] = {
+        {dtStartToStart, 10, 11},
+        {dtStartToFinish, 9, 10},
+        {dtFinishToStart, 12, 13},
+        {dtFinishToFinish, 11, 12},
+    };
+    for (const auto& row : rows) {
+        RecordingOwner plan;
+        auto s = plan.Add(0, "s");
+        auto d = plan.Add(0, "d");
+        s->SetStartEndDate(kToday + 10);
+        s->put_EndDate(kToday + 12);
+        ASSERT_EQ(S_OK, plan.Tree()->DependencyLink(1, 2, row.type));
+        EXPECT_EQ(kToday + row.start, StartOf(d.Get())) << row.type;
+        EXPECT_EQ(kToday + row.end, EndOf(d.Get())) << row.type;
+        // Moving the source later pushes again; earlier leaves d alone.
+        s->SetStartEndDate(kToday + 13);
+        EXPECT_EQ(kToday + row.start + 3, StartOf(d.Get())) << row.type;
+        s->SetStartEndDate(kToday);
+        EXPECT_EQ(kToday + row.start + 3, StartOf(d.Get())) << row.type;
+    }
+}
+
+TEST_F(DatesTest, TypeChangesEnforceWhatTheOldKindDidNotImply)
+{
+    // Source at [+10, +12]; a one-day dependent first pushed by the old kind.
+    const DATE after[4][4] = {
+        //  to SS  SF  FS  FF  (dependent's start)
+        {10, 10, 12, 11},  // from SS
+        {10, 9, 12, 11},   // from SF
+        {12, 12, 12, 12},  // from FS
+        {11, 11, 12, 11},  // from FF
+    };
+    for (LONG from = 0; from < 4; ++from) {
+        for (LONG to = 0; to < 4; ++to) {
+            RecordingOwner plan;
+            auto s = plan.Add(0, "s");
+            auto d = plan.Add(0, "d");
+            s->SetStartEndDate(kToday + 10);
+            s->put_EndDate(kToday + 12);
+            ASSERT_EQ(S_OK, plan.Tree()->DependencyLink(1, 2, static_cast<QMXDependencyType>(from)));
+            ComPtr<ITaskDependencies> successors;
+            ComPtr<ITaskDependency> link;
+            s->get_Successors(successors.ReleaseAndGetAddressOf());
+            successors->get_Dependencies(0, link.ReleaseAndGetAddressOf());
+            plan.Take();
+            ASSERT_EQ(S_OK, link->put_Type(static_cast<QMXDependencyType>(to)));
+            EXPECT_EQ(kToday + after[from][to], StartOf(d.Get())) << from << " to " << to;
+            const Lines lines = plan.Take();
+            if (from != to) {
+                ASSERT_FALSE(lines.empty());
+                EXPECT_EQ("link changed 1->2 type " + std::to_string(to), lines.front());
+            }
+        }
+    }
+}
+
+TEST_F(DatesTest, SummaryDependentsTakeOnlyStartBoundKinds)
+{
+    ITaskTree* tree = owner.Tree();
+    auto s = owner.Add(0, "s");
+    auto p = owner.Add(0, "p");
+    auto early = owner.Add(2, "early");
+    auto late = owner.Add(2, "late");
+    late->SetStartEndDate(kToday + 6);
+    s->put_EndDate(kToday + 3);
+    EXPECT_EQ(E_FAIL, tree->DependencyLink(1, 2, dtStartToFinish));
+    EXPECT_EQ(E_FAIL, tree->DependencyLink(1, 2, dtFinishToFinish));
+    ASSERT_EQ(S_OK, tree->DependencyLink(1, 2, dtFinishToStart));
+    // Only the child that started too early moves.
+    EXPECT_EQ(kToday + 3, StartOf(early.Get()));
+    EXPECT_EQ(kToday + 6, StartOf(late.Get()));
+    EXPECT_EQ(kToday + 3, StartOf(p.Get()));
+    ComPtr<ITaskDependencies> successors;
+    ComPtr<ITaskDependency> link;
+    s->get_Successors(successors.ReleaseAndGetAddressOf());
+    successors->get_Dependencies(0, link.ReleaseAndGetAddressOf());
+    EXPECT_EQ(E_FAIL, link->put_Type(dtFinishToFinish));
+    QMXDependencyType type{};
+    link->get_Type(&type);
+    EXPECT_EQ(dtFinishToStart, type);
+}
+
+TEST_F(DatesTest, AParentsLinksBoundItsChildren)
+{
+    ITaskTree* tree = owner.Tree();
+    auto s = owner.Add(0, "s");
+    auto p = owner.Add(0, "p");
+    auto t = owner.Add(0, "t");
+    owner.Add(2, "c");
+    s->put_EndDate(kToday + 5);
+    ASSERT_EQ(S_OK, tree->DependencyLink(1, 2, dtFinishToStart));
+    ASSERT_EQ(kToday + 5, StartOf(p.Get()));
+    // t has no links itself, but under p it may not start before s ends.
+    ASSERT_EQ(S_OK, tree->MoveTask(3, 2, -1));
+    EXPECT_EQ(kToday + 5, StartOf(t.Get()));
+    EXPECT_EQ(S_OK, t->put_StartDate(kToday + 1));
+    EXPECT_EQ(kToday + 5, StartOf(t.Get()));
+}
+
+TEST_F(DatesTest, FinishBoundLinksOfANewSummaryStayOnAddButGoOnMove)
+{
+    ITaskTree* tree = owner.Tree();
+    owner.Add(0, "s");
+    owner.Add(0, "p");
+    owner.Add(0, "q");
+    owner.Add(0, "m");
+    ASSERT_EQ(S_OK, tree->DependencyLink(1, 2, dtFinishToFinish));
+    ASSERT_EQ(S_OK, tree->DependencyLink(1, 3, dtStartToFinish));
+    owner.Add(2, "child");  // p keeps its link
+    ASSERT_EQ(S_OK, tree->MoveTask(4, 3, -1));  // q loses its link
+    LONG count = 0;
+    ComPtr<ITaskDependencies> successors;
+    owner.Task(1)->get_Successors(successors.ReleaseAndGetAddressOf());
+    successors->get_Count(&count);
+    EXPECT_EQ(1, count);
+    ComPtr<ITaskDependency> link;
+    EXPECT_EQ(S_OK, successors->GetDependencyByTaskID(2, link.ReleaseAndGetAddressOf()));
+    EXPECT_EQ(E_INVALIDARG, successors->GetDependencyByTaskID(3, link.ReleaseAndGetAddressOf()));
+    EXPECT_EQ(nullptr, link.Get());
+}
+
+TEST_F(DatesTest, PushesRunDepthFirstInNotificationOrder)
+{
+    // a -> b -> d and a -> c, finish to start; b and c under summary p.
+    ITaskTree* tree = owner.Tree();
+    auto a = owner.Add(0, "a");  // 1
+    owner.Add(0, "p");           // 2
+    owner.Add(2, "b");           // 3
+    owner.Add(2, "c");           // 4
+    owner.Add(0, "d");           // 5
+    ASSERT_EQ(S_OK, tree->DependencyLink(1, 3, dtFinishToStart));
+    ASSERT_EQ(S_OK, tree->DependencyLink(1, 4, dtFinishToStart));
+    ASSERT_EQ(S_OK, tree->DependencyLink(3, 5, dtFinishToStart));
+    owner.Take();
+    ASSERT_EQ(S_OK, a->SetStartEndDate(kToday + 2));
+    // b moves, its parent follows, then b's successor d, and only then c.
+    EXPECT_EQ(Lines({"changed 1 start|end fire",
+                     "changed 3 start|end fire",
+                     "changed 2 end fire", "changed 2 duration fire",
+                     "changed 5 start|end fire",
+                     "changed 4 start|end fire",
+                     "changed 2 start fire", "changed 2 duration fire"}),
+              owner.Take());
+}
+
+}  // namespace
+}  // namespace qmx::test
