@@ -85,7 +85,7 @@ public:
                 qualifiedName_ += name;
                 name = qualifiedName_;
             }
-            return h.StartElement(name, SaxAttributes(attributes, count));
+            return h.StartElement(name, SaxAttributes(ctx, attributes, count));
         });
     }
 
@@ -104,7 +104,7 @@ public:
 
     std::optional<SaxFailure> Result() const
     {
-        if (stopped_) return handlerFailure_;
+        if (handlerFailure_) return handlerFailure_;
         if (fatal_) return fatal_;
         // Some errors stop the events without being fatal; a document that
         // did not reach its end was not read.
@@ -123,6 +123,11 @@ private:
     void StopByHandler(xmlParserCtxtPtr ctxt, HRESULT hr)
     {
         stopped_ = true;
+        xmlStopParser(ctxt);
+        if (ctxt != outer_) xmlStopParser(outer_);
+        // A fatal error during the event (decoding an attribute, say) came
+        // first and stays the reason.
+        if (fatal_) return;
         handlerFailure_ = SaxFailure{};
         handlerFailure_->hr = hr;
         handlerFailure_->byHandler = true;
@@ -130,8 +135,6 @@ private:
         // from inside an entity's replacement text.
         handlerFailure_->line = static_cast<unsigned>(std::max(0, xmlSAX2GetLineNumber(outer_)));
         handlerFailure_->column = static_cast<unsigned>(std::max(0, xmlSAX2GetColumnNumber(outer_)));
-        xmlStopParser(ctxt);
-        if (ctxt != outer_) xmlStopParser(outer_);
     }
 
     SaxFailure MakeFailure(const xmlError* error) const
@@ -274,11 +277,20 @@ std::optional<std::string_view> SaxAttributes::Find(std::string_view name) const
 {
     for (int i = 0; i < count_; ++i) {
         const unsigned char* const* attribute = attributes_ + 5 * i;
-        if (attribute[1] == nullptr && View(attribute[0]) == name) {
-            const auto* begin = reinterpret_cast<const char*>(attribute[3]);
-            const auto* end = reinterpret_cast<const char*>(attribute[4]);
-            return std::string_view(begin, static_cast<std::size_t>(end - begin));
-        }
+        if (attribute[1] != nullptr || View(attribute[0]) != name) continue;
+        const auto* begin = reinterpret_cast<const char*>(attribute[3]);
+        const auto* end = reinterpret_cast<const char*>(attribute[4]);
+        const std::string_view value(begin, static_cast<std::size_t>(end - begin));
+        if (value.find('&') == std::string_view::npos) return value;
+        // Without entity substitution libxml2 hands over "&#38;" for "&" and
+        // general entity references as they stand; its own tree builder
+        // decodes them here, with its checks against entity expansion.
+        xmlChar* decoded = xmlStringLenDecodeEntities(static_cast<xmlParserCtxtPtr>(context_), attribute[3],
+                                                      static_cast<int>(end - begin), XML_SUBSTITUTE_REF, 0, 0, 0);
+        if (!decoded) return std::nullopt;
+        decoded_.emplace_back(reinterpret_cast<const char*>(decoded));
+        xmlFree(decoded);
+        return decoded_.back();
     }
     return std::nullopt;
 }

@@ -4,6 +4,7 @@
 // limits on nesting depth and entity expansion.
 #pragma once
 
+#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
@@ -17,15 +18,22 @@ namespace qmx::xml {
 class SaxAttributes {
 public:
     // libxml2's layout: five pointers per attribute (local name, prefix,
-    // namespace URI, value start, value end).
-    SaxAttributes(const unsigned char** attributes, int count) : attributes_(attributes), count_(count) {}
+    // namespace URI, value start, value end); the parser context decodes
+    // the references libxml2 leaves in values.
+    SaxAttributes(void* parserContext, const unsigned char** attributes, int count)
+        : context_(parserContext), attributes_(attributes), count_(count)
+    {
+    }
 
-    // The value of the attribute with this name and no prefix.
+    // The value of the attribute with this name and no prefix, with
+    // character and entity references replaced.
     std::optional<std::string_view> Find(std::string_view name) const;
 
 private:
+    void* context_;
     const unsigned char** attributes_;
     int count_;
+    mutable std::deque<std::string> decoded_;  // stable addresses for the views handed out
 };
 
 // Receives the parser's events. A failing result stops the parse; the

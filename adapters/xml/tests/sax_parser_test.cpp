@@ -163,17 +163,28 @@ TEST(SaxParserTest, EntityExpansionBombsFail)
     ASSERT_TRUE(failure);
     EXPECT_LT(recorder.characters, 10'000'000u) << failure->message;
 
+    const std::string declarations(bomb, std::string_view(bomb).find("<a>"));
+    Recorder inAttribute;
+    EXPECT_TRUE(ParseXml(declarations + "<a id='&a9;'/>", inAttribute));
+    EXPECT_EQ(inAttribute.log.find("id=dha"), std::string::npos);
+
     const char* loop = "<!DOCTYPE a [<!ENTITY x '&y;'><!ENTITY y '&x;'>]><a>&x;</a>";
     Recorder looped;
     EXPECT_TRUE(ParseXml(loop, looped));
+    Recorder loopedInAttribute;
+    EXPECT_TRUE(ParseXml("<!DOCTYPE a [<!ENTITY x '&y;'><!ENTITY y '&x;'>]><a id='&x;'/>", loopedInAttribute));
 }
 
 TEST(SaxParserTest, InternalEntitiesAreExpanded)
 {
     Recorder recorder;
-    const auto failure = ParseXml("<!DOCTYPE a [<!ENTITY who 'World'>]><a>Hello &who;!</a>", recorder);
+    const auto failure =
+        ParseXml("<!DOCTYPE a [<!ENTITY who 'World'><!ENTITY two '&who;&#38;#38;&who;'>]>"
+                 "<a id='&two; &amp; &#60;&#x41;'>Hello &who;!</a>",
+                 recorder);
     ASSERT_FALSE(failure) << failure->message;
     EXPECT_EQ(recorder.text_, "Hello World!");
+    EXPECT_EQ(recorder.log, "start;<a id=World&World & <A></>end");
 }
 
 TEST(SaxParserTest, NothingIsLoadedFromOutsideTheDocument)
