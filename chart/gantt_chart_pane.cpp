@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScrollBar>
+#include <QSignalBlocker>
 
 #include "automation/date_time.h"
 #include "automation/runtime/activation.h"
@@ -425,10 +426,11 @@ void QMXGanttChartPane::SetScroll(const ScrollState& state)
 {
     scroll_ = Normalised(state);
     if (!window_) return;
+    // Setting the bar is no scroll command.
     QScrollBar* bar = window_->ScrollBar();
+    const QSignalBlocker quiet(bar);
     bar->setRange(scroll_.minimum, scroll_.maximum - std::max(scroll_.page - 1, 0));
     bar->setPageStep(scroll_.page);
-    bar->setSliderPosition(scroll_.position);
     bar->setValue(scroll_.position);
 }
 
