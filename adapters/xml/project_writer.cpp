@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "adapters/xml/quiet_libxml_errors.h"
 #include "adapters/xml/value_codec.h"
 #include "automation/bstr.h"
 #include "automation/com_ptr.h"
@@ -370,6 +371,7 @@ private:
 HRESULT WriteProject(IDocumentData* data, const WriteFunction& write)
 {
     if (!data) return E_POINTER;
+    QuietLibxmlErrors quiet;
     Output output{&write};
     HRESULT hr = E_OUTOFMEMORY;
     {

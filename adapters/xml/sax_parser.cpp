@@ -1,5 +1,7 @@
 #include "adapters/xml/sax_parser.h"
 
+#include "adapters/xml/quiet_libxml_errors.h"
+
 #include <libxml/SAX2.h>
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
@@ -26,8 +28,6 @@ xmlParserInputPtr RefuseExternalEntity(const char*, const char*, xmlParserCtxtPt
 }
 
 xmlParserInputPtr RefuseEntity(void*, const xmlChar*, const xmlChar*) { return nullptr; }
-
-void IgnoreGenericError(void*, const char*, ...) {}
 
 void InitializeOnce()
 {
@@ -253,24 +253,6 @@ int ReadCallback(void* context, char* buffer, int size)
 
 int CloseCallback(void*) { return 0; }
 
-// libxml2 reports a few errors (character conversion) outside any parser
-// context, through the thread's generic error function; keep them off the
-// terminal for the length of a parse.
-class QuietGenericErrors {
-public:
-    QuietGenericErrors() : function_(xmlGenericError), context_(xmlGenericErrorContext)
-    {
-        xmlSetGenericErrorFunc(nullptr, IgnoreGenericError);
-    }
-    ~QuietGenericErrors() { xmlSetGenericErrorFunc(context_, function_); }
-    QuietGenericErrors(const QuietGenericErrors&) = delete;
-    QuietGenericErrors& operator=(const QuietGenericErrors&) = delete;
-
-private:
-    xmlGenericErrorFunc function_;
-    void* context_;
-};
-
 }  // namespace
 
 std::optional<std::string_view> SaxAttributes::Find(std::string_view name) const
@@ -298,7 +280,7 @@ std::optional<std::string_view> SaxAttributes::Find(std::string_view name) const
 std::optional<SaxFailure> ParseXml(const ReadFunction& read, SaxContentHandler& handler)
 {
     InitializeOnce();
-    QuietGenericErrors quiet;
+    QuietLibxmlErrors quiet;
 
     xmlSAXHandler sax = MakeHandler();
     ReadContext source{&read};
