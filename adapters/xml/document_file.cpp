@@ -20,8 +20,9 @@ QString ResolvedPath(const QString& path)
     return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
 }
 
-constexpr QFileDevice::Permissions kAnyWrite =
-    QFileDevice::WriteOwner | QFileDevice::WriteUser | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+// The write bits of the file's mode (WriteUser would say what this process
+// may do, which for a privileged user is everything).
+constexpr QFileDevice::Permissions kAnyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
 
 // An existing regular file that this process can open for writing and that
 // is not marked read-only.

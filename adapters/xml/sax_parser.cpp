@@ -1,7 +1,5 @@
 #include "adapters/xml/sax_parser.h"
 
-#include "adapters/xml/quiet_libxml_errors.h"
-
 #include <libxml/SAX2.h>
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
@@ -11,6 +9,8 @@
 #include <cstring>
 #include <mutex>
 #include <new>
+
+#include "adapters/xml/quiet_libxml_errors.h"
 
 namespace qmx::xml {
 
