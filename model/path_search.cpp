@@ -29,6 +29,7 @@ public:
 
     bool From(CTask* start)
     {
+        for (CTask* t = target_; t; t = t->Parent()) t->targetMark = mark_;
         Enter(start, kByLink);
         while (!stack_.empty()) {
             if (Step()) return true;
@@ -86,6 +87,8 @@ private:
             while (g.index < children.Size()) {
                 CTask* child = children.At(g.index++);
                 if (child == target_) return true;
+                // Going down, a subtree without links leads nowhere else.
+                if (child->linkSourcesBelow == 0 && child->targetMark != mark_) continue;
                 if (Enter(child, kFromAbove)) return false;
             }
             stack_.pop_back();

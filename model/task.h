@@ -104,6 +104,17 @@ public:
     std::uint64_t preorder = 0;
     // Path search marks, one per way of arriving (see path_search.h).
     std::uint32_t pathMarks[3] = {0, 0, 0};
+    // Set on the target of a path search and on its ancestors.
+    std::uint32_t targetMark = 0;
+    // How many tasks of this subtree, itself included, have successors. A
+    // path search that goes down into a subtree without any can only find
+    // what lies inside it.
+    std::int32_t linkSourcesBelow = 0;
+    // Adds delta to linkSourcesBelow of this task and of its ancestors.
+    void AddLinkSources(std::int32_t delta)
+    {
+        for (CTask* t = this; t; t = t->parent_) t->linkSourcesBelow += delta;
+    }
     // Opaque value of the owner's view.
     std::uintptr_t viewCookie = 0;
 

@@ -73,6 +73,7 @@ void CTaskDependencies::Insert(LONG pairId, CDependencyLink* link)
 {
     Compact();  // one entry per pair ID, live or removed
     entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(LowerBound(pairId)), Entry{pairId, link});
+    if (kind_ == Kind::Successors && LiveCount() == 1) owner_->AddLinkSources(+1);
 }
 
 bool CTaskDependencies::Remove(LONG pairId)
@@ -81,6 +82,7 @@ bool CTaskDependencies::Remove(LONG pairId)
     if (pos == entries_.size() || entries_[pos].pairId != pairId || !entries_[pos].link) return false;
     entries_[pos].link.Reset();
     ++tombstones_;
+    if (kind_ == Kind::Successors && LiveCount() == 0) owner_->AddLinkSources(-1);
     if (tombstones_ * 2 > entries_.size()) Compact();
     return true;
 }
@@ -112,6 +114,7 @@ void CTaskDependencies::RemoveAllLinks()
         }
         link->ClearTasks();
     }
+    if (kind_ == Kind::Successors && !entries_.empty()) owner_->AddLinkSources(-1);
     entries_.clear();
     tombstones_ = 0;
 }

@@ -217,7 +217,10 @@ std::uint32_t CTaskTree::NewPathMark()
 {
     if (++pathMark_ == 0) {
         // The marks wrapped: forget every old mark once.
-        for (auto& entry : index_) std::fill(std::begin(entry.second->pathMarks), std::end(entry.second->pathMarks), 0u);
+        for (auto& entry : index_) {
+            std::fill(std::begin(entry.second->pathMarks), std::end(entry.second->pathMarks), 0u);
+            entry.second->targetMark = 0;
+        }
         pathMark_ = 1;
     }
     return pathMark_;
@@ -243,6 +246,7 @@ void CTaskTree::DetachSubtree(CTask* top)
         CTask* task;
         std::size_t next;
     };
+    if (CTask* parent = top->Parent()) parent->AddLinkSources(-top->linkSourcesBelow);
     top->SetParent(nullptr);
     std::vector<Item> stack{{top, 0}};
     while (!stack.empty()) {
@@ -349,7 +353,9 @@ HRESULT CTaskTree::MoveTask(LONG TaskID, LONG NewParentTaskID, LONG iNewIndex)
             return E_OUTOFMEMORY;
         }
         source->Take(*from);
+        if (oldParent) oldParent->AddLinkSources(-task->linkSourcesBelow);
         task->SetParent(newParent);
+        if (newParent) newParent->AddLinkSources(task->linkSourcesBelow);
     }
     MarkStructureChanged();
     taskSink_->OnTaskMoved(task);

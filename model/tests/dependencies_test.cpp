@@ -243,24 +243,35 @@ bool ReferencePath(ITask* x, LONG target, How how)
 TEST_F(LinksTest, PathSearchAgreesWithTheLiteralSearchOnRandomPlans)
 {
     std::mt19937 random(20240304);
-    for (int plan = 0; plan < 30; ++plan) {
+    auto below = [&](LONG n) { return std::uniform_int_distribution<LONG>(0, n - 1)(random); };
+    for (int plan = 0; plan < 40; ++plan) {
         RecordingOwner p;
         ITaskTree* tree = p.Tree();
-        const LONG n = 24;
-        for (LONG i = 1; i <= n; ++i) {
-            const LONG parent = std::uniform_int_distribution<LONG>(0, 2)(random) == 0
-                                    ? 0
-                                    : std::uniform_int_distribution<LONG>(0, i - 1)(random);
-            p.Add(parent);
+        std::vector<LONG> ids;
+        auto pick = [&] { return ids[static_cast<std::size_t>(below(static_cast<LONG>(ids.size())))]; };
+        for (int i = 0; i < 24; ++i) ids.push_back(IdOf(p.Add(ids.empty() || below(3) == 0 ? 0 : pick()).Get()));
+        // Links, unlinks, moves and deletions in random order: the counts
+        // that let the search skip subtrees must follow all of them.
+        for (int k = 0; k < 80; ++k) {
+            switch (below(8)) {
+            case 0: tree->DependencyUnlink(pick(), pick()); break;
+            case 1: tree->MoveTask(pick(), below(3) == 0 ? 0 : pick(), -1); break;
+            case 2:
+                if (ids.size() > 12) {
+                    tree->DeleteTask(pick());
+                    ids.clear();
+                    ComPtr<IEnumTaskIDs> e;
+                    tree->EnumTasks(e.ReleaseAndGetAddressOf());
+                    for (LONG id; e->Next(&id) == S_OK;) ids.push_back(id);
+                }
+                break;
+            case 3: ids.push_back(IdOf(p.Add(pick()).Get())); break;
+            default: tree->DependencyLink(pick(), pick(), static_cast<QMXDependencyType>(below(4))); break;
+            }
         }
-        auto pick = [&] { return std::uniform_int_distribution<LONG>(1, n)(random); };
-        for (int k = 0; k < 40; ++k) {
-            tree->DependencyLink(pick(), pick(), static_cast<QMXDependencyType>(random() % 4));
-            if (k % 4 == 0) tree->MoveTask(pick(), random() % 3 == 0 ? 0 : pick(), -1);
-        }
-        for (LONG from = 1; from <= n; ++from) {
+        for (LONG from : ids) {
             auto task = p.Task(from);
-            for (LONG to = 1; to <= n; ++to) {
+            for (LONG to : ids) {
                 VARIANT_BOOL exists = VARIANT_FALSE;
                 tree->TaskPathExists(from, to, &exists);
                 ASSERT_EQ(ReferencePath(task.Get(), to, kStart), exists == VARIANT_TRUE)
