@@ -8,6 +8,9 @@ namespace qmx {
 
 namespace {
 
+// How many tasks ahead the index's memory is fetched.
+constexpr std::size_t kAhead = 8;
+
 // The default appearance's colour, or the standard bar colour when it cannot
 // be read or is itself "no colour".
 COLORREF ReadDefaultColor(IGanttChartControl* control)
@@ -82,7 +85,7 @@ LONG FloorDiv(LONG a, LONG b) { return a / b - ((a % b != 0) && ((a < 0) != (b <
 void ChartLayout::Clear()
 {
     items_.clear();
-    index_.clear();
+    index_.Reset(0);
     rows_.clear();
     links_.clear();
     rowHeight_ = 0;
@@ -92,8 +95,8 @@ void ChartLayout::Clear()
 
 const TaskItem* ChartLayout::Find(ITask* task) const
 {
-    const auto found = index_.find(task);
-    return found == index_.end() ? nullptr : &items_[found->second];
+    const std::size_t found = index_.Find(task);
+    return found == TaskIndex::kNone ? nullptr : &items_[found];
 }
 
 std::pair<std::size_t, std::size_t> ChartLayout::ItemsNear(LONG top, LONG bottom, LONG reach) const
@@ -126,15 +129,22 @@ HRESULT LayOutChart(IGanttChartControl* control, const LayoutFrame& frame, Chart
     if (FAILED(hr)) return hr;
     if (!tasks) return E_FAIL;
     LONG expected = 0;
-    if (SUCCEEDED(tasks->GetCount(&expected)) && expected > 0) {
-        layout.items_.reserve(std::size_t(expected));
-        layout.index_.reserve(std::size_t(expected));
-    }
+    if (FAILED(tasks->GetCount(&expected))) expected = 0;
+    layout.items_.reserve(std::size_t(std::max(expected, LONG(0))));
+    layout.index_.Reset(std::size_t(std::max(expected, LONG(0))));
+
+    // All tasks first, so that each one's place in the index can be fetched
+    // while the ones before it are read.
+    std::vector<ComPtr<ITask>>& visible = layout.pending_;
+    visible.clear();
+    for (ComPtr<ITask> task; tasks->Next(task.ReleaseAndGetAddressOf()) == S_OK && task;)
+        visible.push_back(std::move(task));
+    if (std::size_t(std::max(expected, LONG(0))) < visible.size()) layout.index_.Reset(visible.size());
 
     LONG previousTop = 0;
-    ComPtr<ITask> task;
-    while (tasks->Next(task.ReleaseAndGetAddressOf()) == S_OK && task) {
-        if (layout.index_.count(task.Get()) != 0) continue;
+    for (std::size_t k = 0; k < visible.size(); ++k) {
+        if (k + kAhead < visible.size()) layout.index_.Prefetch(visible[k + kAhead].Get());
+        ComPtr<ITask>& task = visible[k];
         TaskItem item;
         LONG top = -1;
         LONG bottom = -1;
@@ -160,37 +170,52 @@ HRESULT LayOutChart(IGanttChartControl* control, const LayoutFrame& frame, Chart
         }
         if (item.Color == kNoTaskColor) item.Color = defaultColor;
 
+        if (!layout.index_.Insert(task.Get(), layout.items_.size())) continue;  // listed twice
         const LONG row = FloorDiv(top, rowHeight);
         if (row >= 0 && row < rowCount) layout.rows_[std::size_t(row)] = task.Get();
         if (!layout.items_.empty() && item.Top < previousTop) layout.ascendingRows_ = false;
         previousTop = item.Top;
         layout.tallestItem_ = std::max(layout.tallestItem_, item.Bottom - item.Top);
-
         item.task = std::move(task);
-        layout.index_.emplace(item.task.Get(), layout.items_.size());
         layout.items_.push_back(std::move(item));
+        // While the task is at hand: the links leaving it.
+        layout.GatherLinks(layout.items_.size() - 1);
     }
-
-    for (std::size_t i = 0; i < layout.items_.size(); ++i) {
-        ITask* predecessor = layout.items_[i].task.Get();
-        ComPtr<ITaskDependencies> successors;
-        LONG count = 0;
-        if (FAILED(predecessor->get_Successors(successors.ReleaseAndGetAddressOf())) || !successors ||
-            FAILED(successors->get_Count(&count)))
-            continue;
-        for (LONG j = 0; j < count; ++j) {
-            ComPtr<ITaskDependency> link;
-            ComPtr<ITask> pair;
-            QMXDependencyType type = dtFinishToStart;
-            if (FAILED(successors->get_Dependencies(j, link.ReleaseAndGetAddressOf())) || !link ||
-                FAILED(link->get_PairTask(pair.ReleaseAndGetAddressOf())) || !pair || FAILED(link->get_Type(&type)))
-                continue;
-            const auto found = layout.index_.find(pair.Get());
-            if (found == layout.index_.end()) continue;  // hidden successor: no arrow
-            layout.links_.push_back({predecessor, pair.Get(), type, i, found->second});
-        }
-    }
+    visible.clear();  // the items hold the tasks now
+    layout.ResolveLinks();
     return S_OK;
+}
+
+void ChartLayout::GatherLinks(std::size_t item)
+{
+    ITask* predecessor = items_[item].task.Get();
+    ComPtr<ITaskDependencies> successors;
+    LONG count = 0;
+    if (FAILED(predecessor->get_Successors(successors.ReleaseAndGetAddressOf())) || !successors ||
+        FAILED(successors->get_Count(&count)))
+        return;
+    for (LONG j = 0; j < count; ++j) {
+        ComPtr<ITaskDependency> link;
+        ComPtr<ITask> pair;
+        QMXDependencyType type = dtFinishToStart;
+        if (FAILED(successors->get_Dependencies(j, link.ReleaseAndGetAddressOf())) || !link ||
+            FAILED(link->get_PairTask(pair.ReleaseAndGetAddressOf())) || !pair || FAILED(link->get_Type(&type)))
+            continue;
+        // The pair is only compared, never used, until it is found laid out.
+        links_.push_back({predecessor, pair.Get(), type, item, TaskIndex::kNone});
+    }
+}
+
+void ChartLayout::ResolveLinks()
+{
+    // The lookups are independent, so the index's memory is fetched ahead.
+    for (std::size_t k = 0; k < links_.size(); ++k) {
+        if (k + kAhead < links_.size()) index_.Prefetch(links_[k + kAhead].successor);
+        links_[k].successorItem = index_.Find(links_[k].successor);
+    }
+    // A link to a hidden task has no arrow.
+    std::erase_if(links_, [](const TaskLink& link) { return link.successorItem == TaskIndex::kNone; });
+    for (TaskLink& link : links_) link.successor = items_[link.successorItem].task.Get();
 }
 
 }  // namespace qmx

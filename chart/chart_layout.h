@@ -5,12 +5,12 @@
 #pragma once
 
 #include <cstddef>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "automation/com_ptr.h"
 #include "chart/chart_geometry.h"
+#include "chart/task_index.h"
 #include "model/model_interfaces.h"
 
 struct IGanttChartControl;
@@ -79,11 +79,16 @@ public:
 
 private:
     friend HRESULT LayOutChart(IGanttChartControl*, const LayoutFrame&, ChartLayout&);
+    // The links of LayOutChart: those leaving an item, gathered as it is laid
+    // out; then those whose successor is laid out too are kept.
+    void GatherLinks(std::size_t item);
+    void ResolveLinks();
 
     std::vector<TaskItem> items_;
-    std::unordered_map<ITask*, std::size_t> index_;
+    TaskIndex index_;
     std::vector<ITask*> rows_;
     std::vector<TaskLink> links_;
+    std::vector<ComPtr<ITask>> pending_;  // the enumerated tasks during a layout; kept for its memory
     LONG rowHeight_ = 0;
     LONG tallestItem_ = 0;
     bool ascendingRows_ = true;

@@ -75,6 +75,7 @@ ComPtr<ITask> ChartControlDouble::AddTask(LONG parentId, DATE start, DATE end)
         task->put_EndDate(end);
         task->put_StartDate(start);
     }
+    rowsValid_ = false;
     return task;
 }
 
@@ -85,30 +86,37 @@ void ChartControlDouble::SetCollapsed(ITask* task, bool collapsed)
     } else {
         collapsed_.erase(task);
     }
+    rowsValid_ = false;
 }
 
 void ChartControlDouble::BuildRows()
 {
     rows_.clear();
-    rowOf_.clear();
     ComPtr<ITasks> roots;
     Tree()->get_RootTasks(roots.ReleaseAndGetAddressOf());
-    // (list, next index) pairs: depth first in display order.
-    std::vector<std::pair<ComPtr<ITasks>, LONG>> stack{{roots, 0}};
+    // (list, next index, visible) entries: depth first in display order.
+    struct Level {
+        ComPtr<ITasks> list;
+        LONG next;
+        bool visible;
+    };
+    std::vector<Level> stack{{roots, 0, true}};
     while (!stack.empty()) {
-        auto& [list, index] = stack.back();
+        Level& level = stack.back();
         LONG count = 0;
-        list->get_Count(&count);
-        if (index >= count) {
+        level.list->get_Count(&count);
+        if (level.next >= count) {
             stack.pop_back();
             continue;
         }
         ComPtr<ITask> task;
-        list->get_Tasks(index++, task.ReleaseAndGetAddressOf());
-        rowOf_[task.Get()] = static_cast<LONG>(rows_.size());
-        rows_.push_back(task);
-        if (collapsed_.count(task.Get()) == 0) stack.emplace_back(SubtasksOf(task.Get()), 0);
+        level.list->get_Tasks(level.next++, task.ReleaseAndGetAddressOf());
+        const bool visible = level.visible;
+        SetTaskViewCookie(task.Get(), visible ? rows_.size() + 1 : 0);
+        if (visible) rows_.push_back(task);
+        stack.push_back({SubtasksOf(task.Get()), 0, visible && collapsed_.count(task.Get()) == 0});
     }
+    rowsValid_ = true;
 }
 
 HRESULT ChartControlDouble::get_MinDate(DATE* pMinDate)
@@ -128,7 +136,7 @@ HRESULT ChartControlDouble::get_MaxDate(DATE* pMaxDate)
 HRESULT ChartControlDouble::EnumVisibleTasks(IEnumTasks** ppEnum)
 {
     if (!ppEnum) return E_POINTER;
-    BuildRows();
+    if (!rowsValid_) BuildRows();
     auto snapshot = std::make_shared<const std::vector<ComPtr<ITask>>>(rows_);
     ComPtr<IEnumTasks> tasks = MakeObject<EnumTasks>(std::move(snapshot), 0);
     return tasks.CopyTo(ppEnum);
@@ -137,12 +145,13 @@ HRESULT ChartControlDouble::EnumVisibleTasks(IEnumTasks** ppEnum)
 HRESULT ChartControlDouble::GetTaskTreeItemBounds(ITask* pTask, LONG* plTop, LONG* plBottom)
 {
     if (!plTop || !plBottom) return E_POINTER;
-    const auto found = rowOf_.find(pTask);
-    if (found == rowOf_.end()) {
+    if (!rowsValid_) BuildRows();
+    const std::uintptr_t cookie = pTask ? GetTaskViewCookie(pTask) : 0;
+    if (cookie == 0) {
         *plTop = *plBottom = -1;
         return S_FALSE;
     }
-    *plTop = (found->second - firstRow_) * kRowHeight;
+    *plTop = (static_cast<LONG>(cookie - 1) - firstRow_) * kRowHeight;
     *plBottom = *plTop + kRowHeight;
     return S_OK;
 }

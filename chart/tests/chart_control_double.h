@@ -1,10 +1,11 @@
 // A stand-in for the composite chart control in chart pane tests and
 // benchmarks: a real project model and a task tree "view" of 18-pixel rows
 // with collapsible parents and a vertical scroll offset, answering the
-// IGanttChartControl members the chart pane calls.
+// IGanttChartControl members the chart pane calls. Like a tree view it keeps
+// its rows, and each task keeps its row in its view cookie; the rows follow
+// AddTask and SetCollapsed, and RowsChanged after other changes of the tree.
 #pragma once
 
-#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -27,6 +28,7 @@ public:
     // returns it with one reference.
     ComPtr<ITask> AddTask(LONG parentId, DATE start, DATE end);
     void SetCollapsed(ITask* task, bool collapsed);
+    void RowsChanged() { rowsValid_ = false; }
     // The tree scrolled down by whole rows.
     void SetFirstVisibleRow(LONG row) { firstRow_ = row; }
 
@@ -39,14 +41,15 @@ public:
     HRESULT get_TaskTree(ITaskTree** ppTaskTree) override;
 
 private:
-    // The visible rows in display order, walked without recursion.
+    // The visible rows in display order, walked without recursion; every
+    // task's cookie is its row + 1, 0 when hidden.
     void BuildRows();
 
     ProjectModel model_;
     std::unordered_set<ITask*> collapsed_;
     LONG firstRow_ = 0;
     std::vector<ComPtr<ITask>> rows_;
-    std::unordered_map<ITask*, LONG> rowOf_;
+    bool rowsValid_ = false;
 };
 
 }  // namespace qmx::testing
