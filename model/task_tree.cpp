@@ -40,6 +40,7 @@ void CTaskTree::Shutdown()
 {
     SetSinks(nullptr, nullptr, nullptr);
     DetachAll();
+    root_.SetTree(nullptr);  // an orphaned tree takes no new tasks
 }
 
 // --- Flags and appearance --------------------------------------------------------

@@ -102,11 +102,17 @@ void RecordingOwner::OnTaskChanged(ITask* t, DWORD mask, bool fireEvent)
                   {tcEndDate, "end"},         {tcDuration, "duration"}, {tcPercentComplete, "percent"},
                   {tcMilestone, "milestone"}, {tcNotes, "notes"},       {tcURL, "url"},
                   {tcColor, "color"}};
-    std::string fields;
+    std::string line = "changed ";
+    line += Id(t);
+    char separator = ' ';
     for (const auto& n : kNames) {
-        if (mask & n.bit) fields += (fields.empty() ? "" : "|") + std::string(n.name);
+        if (!(mask & n.bit)) continue;
+        line += separator;
+        line += n.name;
+        separator = '|';
     }
-    lines_.push_back("changed " + Id(t) + " " + fields + (fireEvent ? " fire" : ""));
+    if (fireEvent) line += " fire";
+    lines_.push_back(line);
 }
 
 DATE StartOf(ITask* task)

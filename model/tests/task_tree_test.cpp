@@ -505,6 +505,7 @@ TEST(ProjectModelLifetime, HeldObjectsOutliveTheModelAsDeletedOnes)
     LONG count = -1;
     roots->get_Count(&count);
     EXPECT_EQ(0, count);
+    EXPECT_EQ(E_FAIL, roots->Add(-1, u"", t.ReleaseAndGetAddressOf()));
 }
 
 }  // namespace
