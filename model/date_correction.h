@@ -33,7 +33,7 @@ EarliestDates Earliest(const CTask* task);
 // Each call runs to completion before it returns.
 class DateCorrection {
 public:
-    // Step E: makes a summary span its children (or a former summary a
+    // Makes a summary span its children (or a former summary a
     // one-day task), climbing to the root unless climb is false.
     void UpdateSummaryDates(CTask* task, bool climb);
     void PropagateToSuccessors(CTask* task, bool startLater, bool endLater);

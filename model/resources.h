@@ -43,7 +43,8 @@ private:
 
     std::size_t LowerBound(LONG id) const;
     CResource* Find(LONG id) const;
-    // Steps 2.2 (without the notification) to 2.4 of a deletion.
+    // Removes the resource's assignments from the tasks of the tree, then
+    // the resource from the pool (ID -1); the caller has flagged it.
     HRESULT RemoveResource(CResource* resource);
 
     OffsetVector<Entry> entries_;

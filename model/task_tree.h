@@ -82,7 +82,8 @@ private:
     ~CTaskTree() override;
 
     HRESULT PutAppearanceColor(CTaskAppearance& appearance, COLORREF color) override;
-    // Step G.3 for one task and its subtree, without recursion.
+    // Detaches a task and its subtree (links removed, IDs freed, ID -1),
+    // children before their parent, without recursion.
     void DetachSubtree(CTask* task);
     void DetachAll();
     void RecomputeRange();

@@ -206,7 +206,7 @@ TEST_F(LinksTest, KindsOutsideTheFourAreStoredAndBoundNothing)
     EXPECT_EQ(45355.0 + 20, StartOf(p.Get()));
 }
 
-// The path search exactly as the rules state it: recursive, without any
+// The path search in its literal form: recursive, without any
 // memory of what was visited. Exponential in general, fine on small plans.
 enum How { kStart, kLink, kDown, kUp };
 bool ReferencePath(ITask* x, LONG target, How how)
