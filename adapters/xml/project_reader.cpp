@@ -84,6 +84,19 @@ std::optional<QMXDependencyType> DependencyTypeFromFile(std::int32_t value)
 
 bool IsTextBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
+// Text from the parser (UTF-8) as a model string; plain ASCII, the common
+// case, is widened directly.
+BSTR ToBstr(std::string_view utf8)
+{
+    BSTR result(utf8.size(), u'\0');
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        if (c >= 0x80) return Utf8ToBstr(utf8);
+        result[i] = c;
+    }
+    return result;
+}
+
 }  // namespace
 
 HRESULT CProjectReader::Fail(HRESULT hr, std::string message)
@@ -108,7 +121,7 @@ BSTR CProjectReader::TakeText()
     std::string_view text = text_;
     while (!text.empty() && IsTextBlank(text.front())) text.remove_prefix(1);
     while (!text.empty() && IsTextBlank(text.back())) text.remove_suffix(1);
-    BSTR result = Utf8ToBstr(text);
+    BSTR result = ToBstr(text);
     text_.clear();
     return result;
 }
@@ -143,7 +156,7 @@ HRESULT CProjectReader::StartElement(std::string_view name, const SaxAttributes&
     case State::Document:
         if (name == "project" && !Completed(kProject)) {
             if (const auto projectName = attributes.Find("name")) {
-                hr = properties_->put_Name(Utf8ToBstr(*projectName));
+                hr = properties_->put_Name(ToBstr(*projectName));
                 if (FAILED(hr)) return ModelFailure(hr, "Cannot set the document name\n");
             }
             state_ = State::Project;
@@ -236,7 +249,7 @@ HRESULT CProjectReader::CreateTask(const SaxAttributes& attributes)
 
     // Optional values; an invalid one keeps the default.
     BSTR name;
-    if (const auto text = attributes.Find("name")) name = Utf8ToBstr(*text);
+    if (const auto text = attributes.Find("name")) name = ToBstr(*text);
     QMXPriority priority = prNone;
     if (const auto value = IntegerAttribute(attributes, "priority"))
         priority = PriorityFromFile(*value).value_or(prNone);
@@ -258,7 +271,7 @@ HRESULT CProjectReader::CreateTask(const SaxAttributes& attributes)
     bool milestone = false;
     if (const auto text = attributes.Find("meeting")) milestone = ParseBoolean(*text).value_or(false);
     BSTR url;
-    if (const auto text = attributes.Find("url")) url = Utf8ToBstr(*text);
+    if (const auto text = attributes.Find("url")) url = ToBstr(*text);
     COLORREF color = kNoTaskColor;
     if (const auto text = attributes.Find("color")) color = ParseColor(*text).value_or(kNoTaskColor);
 
@@ -316,7 +329,7 @@ HRESULT CProjectReader::CreateResource(const SaxAttributes& attributes)
     case IdStatus::Valid: break;
     }
     BSTR name;
-    if (const auto text = attributes.Find("name")) name = Utf8ToBstr(*text);
+    if (const auto text = attributes.Find("name")) name = ToBstr(*text);
     ComPtr<IResource> resource;
     const HRESULT hr = resources_->AddWithID(id, name, resource.ReleaseAndGetAddressOf());
     if (FAILED(hr)) return ModelFailure(hr, hr == E_FAIL ? "Duplicate resource ID\n" : DescribeResult(hr));

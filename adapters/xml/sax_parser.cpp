@@ -21,6 +21,15 @@ std::string_view View(const xmlChar* text)
     return text ? std::string_view(reinterpret_cast<const char*>(text)) : std::string_view();
 }
 
+// Whether the NUL-terminated text is the name (without measuring it first).
+bool IsName(const xmlChar* text, std::string_view name)
+{
+    for (const char c : name) {
+        if (static_cast<char>(*text++) != c) return false;
+    }
+    return *text == 0;
+}
+
 // Refuses every external resource: DTDs, external entities, XInclude.
 xmlParserInputPtr RefuseExternalEntity(const char*, const char*, xmlParserCtxtPtr)
 {
@@ -259,7 +268,7 @@ std::optional<std::string_view> SaxAttributes::Find(std::string_view name) const
 {
     for (int i = 0; i < count_; ++i) {
         const unsigned char* const* attribute = attributes_ + 5 * i;
-        if (attribute[1] != nullptr || View(attribute[0]) != name) continue;
+        if (attribute[1] != nullptr || !IsName(attribute[0], name)) continue;
         const auto* begin = reinterpret_cast<const char*>(attribute[3]);
         const auto* end = reinterpret_cast<const char*>(attribute[4]);
         const std::string_view value(begin, static_cast<std::size_t>(end - begin));

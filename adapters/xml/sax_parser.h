@@ -4,8 +4,8 @@
 // limits on nesting depth and entity expansion.
 #pragma once
 
-#include <deque>
 #include <functional>
+#include <list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,7 +33,7 @@ private:
     void* context_;
     const unsigned char** attributes_;
     int count_;
-    mutable std::deque<std::string> decoded_;  // stable addresses for the views handed out
+    mutable std::list<std::string> decoded_;  // stable addresses for the views handed out; no allocation while empty
 };
 
 // Receives the parser's events. A failing result stops the parse; the
