@@ -52,6 +52,7 @@ BSTR ResourceLabel(ITask* task)
     if (FAILED(task->get_Resources(assignments.ReleaseAndGetAddressOf())) || !assignments ||
         FAILED(assignments->get_Count(&count)))
         return label;
+    bool first = true;
     for (LONG i = 0; i < count; ++i) {
         ComPtr<ITaskResource> assignment;
         ComPtr<IResource> resource;
@@ -60,8 +61,9 @@ BSTR ResourceLabel(ITask* task)
             FAILED(assignment->get_Resource(resource.ReleaseAndGetAddressOf())) || !resource ||
             FAILED(resource->get_Name(&name)))
             continue;
-        if (i > 0) label += u',';
+        if (!first) label += u',';
         label += name;
+        first = false;
     }
     return label;
 }
