@@ -292,6 +292,11 @@ TEST_F(ProjectReaderTest, SkipsUnknownElementsAndRepeatedSections)
     EXPECT_EQ(Assignments(*document, 1).size(), 1u);
     EXPECT_TRUE(Assignments(*document, 2).empty());
 
+    // An undeclared prefix is a recoverable error: the element is skipped.
+    ASSERT_EQ(Load("<project><y:tasks><task id='9'/></y:tasks><tasks><task id='1'/></tasks></project>"), S_OK)
+        << error;
+    EXPECT_EQ(ChildIds(*document, 0), (std::vector<LONG>{1}));
+
     // A document whose root is not a project is read as an empty plan.
     ASSERT_EQ(Load("<plan><tasks><task id='1'/></tasks></plan>"), S_OK) << error;
     EXPECT_EQ(TaskCount(*document), 0);
