@@ -31,17 +31,6 @@ std::string DescribeResult(HRESULT hr)
     return Format("Unexpected error 0x%08lX\n", static_cast<long>(static_cast<std::uint32_t>(hr)));
 }
 
-// An ID attribute: absent, or an integer of at least 1.
-enum class IdStatus { Missing, Invalid, Valid };
-IdStatus ReadId(const SaxAttributes& attributes, std::string_view name, LONG* id)
-{
-    const auto text = attributes.Find(name);
-    if (!text) return IdStatus::Missing;
-    const auto value = ParseInteger(*text);
-    if (!value || *value < 1) return IdStatus::Invalid;
-    *id = *value;
-    return IdStatus::Valid;
-}
 
 std::optional<std::int32_t> IntegerAttribute(const SaxAttributes& attributes, std::string_view name)
 {
@@ -103,6 +92,17 @@ HRESULT CProjectReader::Fail(HRESULT hr, std::string message)
 {
     pendingError_ = std::move(message);
     return hr;
+}
+
+HRESULT CProjectReader::RequireId(const SaxAttributes& attributes, std::string_view name, IdKind kind, LONG* id)
+{
+    const bool task = kind == IdKind::Task;
+    const auto text = attributes.Find(name);
+    if (!text) return Fail(E_FAIL, task ? kMissingTaskId : kMissingResourceId);
+    const auto value = ParseInteger(*text);
+    if (!value || *value < 1) return Fail(E_FAIL, task ? kInvalidTaskId : kInvalidResourceId);
+    *id = *value;
+    return S_OK;
 }
 
 HRESULT CProjectReader::ModelFailure(HRESULT hr, std::string message)
@@ -241,11 +241,7 @@ HRESULT CProjectReader::ReadTasksSection(const SaxAttributes& attributes)
 HRESULT CProjectReader::CreateTask(const SaxAttributes& attributes)
 {
     LONG id = 0;
-    switch (ReadId(attributes, "id", &id)) {
-    case IdStatus::Missing: return Fail(E_FAIL, kMissingTaskId);
-    case IdStatus::Invalid: return Fail(E_FAIL, kInvalidTaskId);
-    case IdStatus::Valid: break;
-    }
+    if (const HRESULT hr = RequireId(attributes, "id", IdKind::Task, &id); FAILED(hr)) return hr;
 
     // Optional values; an invalid one keeps the default.
     BSTR name;
@@ -307,11 +303,7 @@ HRESULT CProjectReader::CreateTask(const SaxAttributes& attributes)
 HRESULT CProjectReader::ReadLink(const SaxAttributes& attributes)
 {
     LONG dependent = 0;
-    switch (ReadId(attributes, "id", &dependent)) {
-    case IdStatus::Missing: return Fail(E_FAIL, kMissingTaskId);
-    case IdStatus::Invalid: return Fail(E_FAIL, kInvalidTaskId);
-    case IdStatus::Valid: break;
-    }
+    if (const HRESULT hr = RequireId(attributes, "id", IdKind::Task, &dependent); FAILED(hr)) return hr;
     QMXDependencyType type = dtFinishToStart;
     if (const auto value = IntegerAttribute(attributes, "type"))
         type = DependencyTypeFromFile(*value).value_or(dtFinishToStart);
@@ -323,11 +315,7 @@ HRESULT CProjectReader::ReadLink(const SaxAttributes& attributes)
 HRESULT CProjectReader::CreateResource(const SaxAttributes& attributes)
 {
     LONG id = 0;
-    switch (ReadId(attributes, "id", &id)) {
-    case IdStatus::Missing: return Fail(E_FAIL, kMissingResourceId);
-    case IdStatus::Invalid: return Fail(E_FAIL, kInvalidResourceId);
-    case IdStatus::Valid: break;
-    }
+    if (const HRESULT hr = RequireId(attributes, "id", IdKind::Resource, &id); FAILED(hr)) return hr;
     BSTR name;
     if (const auto text = attributes.Find("name")) name = ToBstr(*text);
     ComPtr<IResource> resource;
@@ -340,17 +328,9 @@ HRESULT CProjectReader::CreateResource(const SaxAttributes& attributes)
 HRESULT CProjectReader::CreateAssignment(const SaxAttributes& attributes)
 {
     LONG taskId = 0;
-    switch (ReadId(attributes, "task-id", &taskId)) {
-    case IdStatus::Missing: return Fail(E_FAIL, kMissingTaskId);
-    case IdStatus::Invalid: return Fail(E_FAIL, kInvalidTaskId);
-    case IdStatus::Valid: break;
-    }
+    if (const HRESULT hr = RequireId(attributes, "task-id", IdKind::Task, &taskId); FAILED(hr)) return hr;
     LONG resourceId = 0;
-    switch (ReadId(attributes, "resource-id", &resourceId)) {
-    case IdStatus::Missing: return Fail(E_FAIL, kMissingResourceId);
-    case IdStatus::Invalid: return Fail(E_FAIL, kInvalidResourceId);
-    case IdStatus::Valid: break;
-    }
+    if (const HRESULT hr = RequireId(attributes, "resource-id", IdKind::Resource, &resourceId); FAILED(hr)) return hr;
     LONG load = 100;
     if (const auto value = IntegerAttribute(attributes, "load"); value && *value >= 0) load = *value;
 

@@ -67,6 +67,10 @@ private:
     // The text buffer, trimmed, as a string for the model.
     BSTR TakeText();
 
+    // A required ID attribute: an integer of at least 1. Sets the missing or
+    // invalid ID message for its kind.
+    enum class IdKind { Task, Resource };
+    HRESULT RequireId(const SaxAttributes& attributes, std::string_view name, IdKind kind, LONG* id);
     // Sets the pending error and returns the failing result.
     HRESULT Fail(HRESULT hr, std::string message);
     // A failing model call: the error object the model left, if any, else
