@@ -102,8 +102,11 @@ public:
     std::int64_t listKey = 0;
     // Place in a depth-first walk of the tree (see CTaskTree::EnsurePreorder).
     std::uint64_t preorder = 0;
-    // Path search marks, one per way of arriving (see path_search.h).
+    // Path search marks, one per way of arriving (see path_search.h): the
+    // forward side reached it, the backward side found it leads to the
+    // target.
     std::uint32_t pathMarks[3] = {0, 0, 0};
+    std::uint32_t backMarks[3] = {0, 0, 0};
     // Set on the target of a path search and on its ancestors.
     std::uint32_t targetMark = 0;
     // How many tasks of this subtree, itself included, have successors. A

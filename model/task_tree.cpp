@@ -220,6 +220,7 @@ std::uint32_t CTaskTree::NewPathMark()
         // The marks wrapped: forget every old mark once.
         for (auto& entry : index_) {
             std::fill(std::begin(entry.second->pathMarks), std::end(entry.second->pathMarks), 0u);
+            std::fill(std::begin(entry.second->backMarks), std::end(entry.second->backMarks), 0u);
             entry.second->targetMark = 0;
         }
         pathMark_ = 1;

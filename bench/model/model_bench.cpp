@@ -1,6 +1,7 @@
-// Large plans through the model's interfaces: building, pushing a long
-// chain, a path across converging links, deleting a widely assigned
-// resource, enumeration, lookup and deletion.
+// Large plans through the model's interfaces: building, linking a long
+// chain from its end or against the task order, pushing a long chain, a
+// path across converging links, deleting a widely assigned resource,
+// enumeration, lookup and deletion.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -118,6 +119,68 @@ void BM_BuildNestedPlan(benchmark::State& state)
     qmx::UnfixToday();
 }
 BENCHMARK(BM_BuildNestedPlan)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// kTasks root tasks with dates that already satisfy a finish-to-start chain
+// in the given direction: ascending (each task a day after the one before
+// it in the list) or descending.
+std::unique_ptr<ProjectModel> ChainReadyTasks(bool ascending)
+{
+    auto model = NewModel();
+    auto roots = Roots(*model);
+    ComPtr<ITask> task;
+    for (LONG i = 0; i < kTasks; ++i) {
+        roots->Add(-1, u"", task.ReleaseAndGetAddressOf());
+        task->SetStartEndDate(kDay0 + (ascending ? i : kTasks - 1 - i));
+    }
+    return model;
+}
+
+// A 100,000-task chain linked from its end towards its head: each new link
+// goes in front of the chain built so far.
+void BM_LinkChainBackToFront(benchmark::State& state)
+{
+    qmx::FixToday(kDay0);
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto model = ChainReadyTasks(true);
+        state.ResumeTiming();
+        for (LONG id = kTasks - 1; id >= 1; --id) {
+            if (model->TaskTree()->DependencyLink(id, id + 1, dtFinishToStart) != S_OK) {
+                state.SkipWithError("link refused");
+                break;
+            }
+        }
+        state.PauseTiming();
+        model.reset();
+        state.ResumeTiming();
+    }
+    qmx::UnfixToday();
+}
+BENCHMARK(BM_LinkChainBackToFront)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// A 100,000-task chain running against the order of the tasks, linked the
+// way the file reader makes links (in the order of their source tasks):
+// task k + 1 comes before task k.
+void BM_LinkChainAgainstTaskOrder(benchmark::State& state)
+{
+    qmx::FixToday(kDay0);
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto model = ChainReadyTasks(false);
+        state.ResumeTiming();
+        for (LONG id = 1; id < kTasks; ++id) {
+            if (model->TaskTree()->DependencyLink(id + 1, id, dtFinishToStart) != S_OK) {
+                state.SkipWithError("link refused");
+                break;
+            }
+        }
+        state.PauseTiming();
+        model.reset();
+        state.ResumeTiming();
+    }
+    qmx::UnfixToday();
+}
+BENCHMARK(BM_LinkChainAgainstTaskOrder)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // The head of a 100,000-task finish-to-start chain moves a day later: every
 // task of the chain is pushed.

@@ -6,6 +6,8 @@
 #include <random>
 
 #include "automation/date_time.h"
+#include "model/path_search.h"
+#include "model/task.h"
 #include "model/tests/recording_sinks.h"
 
 namespace qmx::test {
@@ -242,18 +244,27 @@ bool ReferencePath(ITask* x, LONG target, How how)
 
 TEST_F(LinksTest, PathSearchAgreesWithTheLiteralSearchOnRandomPlans)
 {
+    // The search from both ends with turns so short that both sides run
+    // and either may finish first, besides the default turns.
+    const SearchTurns turns[] = {{0, 1}, {1, 1}, {0, 3}, {2, 2}, {7, 1}};
     std::mt19937 random(20240304);
     auto below = [&](LONG n) { return std::uniform_int_distribution<LONG>(0, n - 1)(random); };
-    for (int plan = 0; plan < 40; ++plan) {
+    for (int plan = 0; plan < 120; ++plan) {
         RecordingOwner p;
         ITaskTree* tree = p.Tree();
         std::vector<LONG> ids;
         auto pick = [&] { return ids[static_cast<std::size_t>(below(static_cast<LONG>(ids.size())))]; };
-        for (int i = 0; i < 24; ++i) ids.push_back(IdOf(p.Add(ids.empty() || below(3) == 0 ? 0 : pick()).Get()));
+        // Flat plans favour long link chains, deep ones steps up and down.
+        const LONG rootShare = 1 + plan % 4;
+        const int linkWeight = 3 + plan % 5;
+        for (int i = 0; i < 24; ++i) {
+            ids.push_back(IdOf(p.Add(ids.empty() || below(rootShare + 1) != 0 ? 0 : pick()).Get()));
+        }
         // Links, unlinks, moves and deletions in random order: the counts
         // that let the search skip subtrees must follow all of them.
         for (int k = 0; k < 80; ++k) {
-            switch (below(8)) {
+            const int op = below(4 + linkWeight);
+            switch (op) {
             case 0: tree->DependencyUnlink(pick(), pick()); break;
             case 1: tree->MoveTask(pick(), below(3) == 0 ? 0 : pick(), -1); break;
             case 2:
@@ -271,11 +282,18 @@ TEST_F(LinksTest, PathSearchAgreesWithTheLiteralSearchOnRandomPlans)
         }
         for (LONG from : ids) {
             auto task = p.Task(from);
+            CTask* source = CTask::From(task.Get());
             for (LONG to : ids) {
+                const bool expected = ReferencePath(task.Get(), to, kStart);
                 VARIANT_BOOL exists = VARIANT_FALSE;
                 tree->TaskPathExists(from, to, &exists);
-                ASSERT_EQ(ReferencePath(task.Get(), to, kStart), exists == VARIANT_TRUE)
-                    << "plan " << plan << ": " << from << "->" << to;
+                ASSERT_EQ(expected, exists == VARIANT_TRUE) << "plan " << plan << ": " << from << "->" << to;
+                CTask* target = CTask::From(p.Task(to).Get());
+                for (const SearchTurns& t : turns) {
+                    ASSERT_EQ(expected, PathExists(*source->Tree(), source, target, t))
+                        << "plan " << plan << ": " << from << "->" << to << " turns " << t.headStart << "/"
+                        << t.burst;
+                }
             }
         }
     }

@@ -1,6 +1,9 @@
 // Plans large and deep enough that recursion over their length would
-// overflow the stack: long link chains and deep hierarchies.
+// overflow the stack, or that a cycle check walking the chain built so far
+// at every link would never finish: long link chains and deep hierarchies.
 #include <gtest/gtest.h>
+
+#include <vector>
 
 #include "automation/date_time.h"
 #include "model/tests/recording_sinks.h"
@@ -44,6 +47,87 @@ TEST_F(LargePlansTest, ALongChainIsPushedToItsEnd)
     tree->put_AutocorrectTaskDates(VARIANT_TRUE);
     EXPECT_EQ(kToday + 20 + kLength - 1, StartOf(task.Get()));
     ASSERT_EQ(S_OK, tree->DeleteAllTasks());
+}
+
+TEST_F(LargePlansTest, AChainLinkedFromItsEndIsCheckedFromBothEnds)
+{
+    // Dates already in order, as a saved file has them: no link pushes.
+    ProjectModel model(nullptr, nullptr, nullptr, nullptr);
+    ITaskTree* tree = model.TaskTree();
+    ComPtr<ITasks> roots;
+    tree->get_RootTasks(roots.ReleaseAndGetAddressOf());
+    ComPtr<ITask> task;
+    for (LONG i = 0; i < kLength; ++i) {
+        ASSERT_EQ(S_OK, roots->Add(-1, u"", task.ReleaseAndGetAddressOf()));
+        ASSERT_EQ(S_OK, task->SetStartEndDate(kToday + i));
+    }
+    // Each link goes in front of the chain built so far.
+    for (LONG id = kLength - 1; id >= 1; --id) ASSERT_EQ(S_OK, tree->DependencyLink(id, id + 1, dtFinishToStart));
+    EXPECT_EQ(kToday + kLength - 1, StartOf(task.Get()));
+
+    struct Row {
+        LONG source, dependent;
+        HRESULT hr;
+    } rows[] = {
+        {kLength, 1, E_FAIL},                      // closes the whole chain
+        {kLength / 2 + 1, kLength / 2, E_FAIL},    // closes one link
+        {kLength / 2, kLength / 2 + 2, S_OK},      // a shortcut: both halves explored
+        {1, kLength, S_OK},                        // from the head to the end
+        {kLength - 1, 2, E_FAIL},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(row.hr, tree->DependencyLink(row.source, row.dependent, dtFinishToStart))
+            << row.source << "->" << row.dependent;
+    }
+    VARIANT_BOOL exists = VARIANT_FALSE;
+    ASSERT_EQ(S_OK, tree->TaskPathExists(1, kLength, &exists));
+    EXPECT_EQ(VARIANT_TRUE, exists);
+    ASSERT_EQ(S_OK, tree->TaskPathExists(kLength, 1, &exists));
+    EXPECT_EQ(VARIANT_FALSE, exists);
+}
+
+TEST_F(LargePlansTest, AChainAgainstTheTreeOrderIsLinkedInTaskOrder)
+{
+    // Groups of 100 tasks; task k + 1 of the tree order precedes task k, and
+    // the links are made in task order, as the file reader makes them.
+    constexpr LONG kGroupSize = 100;
+    ProjectModel model(nullptr, nullptr, nullptr, nullptr);
+    ITaskTree* tree = model.TaskTree();
+    ComPtr<ITasks> roots;
+    tree->get_RootTasks(roots.ReleaseAndGetAddressOf());
+    std::vector<LONG> leaves;
+    std::vector<LONG> groups;
+    ComPtr<ITask> group, task;
+    ComPtr<ITasks> list;
+    for (LONG i = 0; i < kLength; ++i) {
+        if (i % kGroupSize == 0) {
+            ASSERT_EQ(S_OK, roots->Add(-1, u"group", group.ReleaseAndGetAddressOf()));
+            groups.push_back(IdOf(group.Get()));
+            group->get_Subtasks(list.ReleaseAndGetAddressOf());
+        }
+        ASSERT_EQ(S_OK, list->Add(-1, u"", task.ReleaseAndGetAddressOf()));
+        ASSERT_EQ(S_OK, task->SetStartEndDate(kToday + (kLength - 1 - i)));
+        leaves.push_back(IdOf(task.Get()));
+    }
+    for (std::size_t k = 0; k + 1 < leaves.size(); ++k) {
+        ASSERT_EQ(S_OK, tree->DependencyLink(leaves[k + 1], leaves[k], dtFinishToStart)) << k;
+    }
+    EXPECT_EQ(kToday, StartOf(task.Get()));
+
+    struct Row {
+        LONG source, dependent;
+        HRESULT hr;
+    } rows[] = {
+        {leaves.front(), leaves.back(), E_FAIL},  // closes the whole chain
+        {leaves.front(), groups.back(), E_FAIL},  // down from the last group into the chain
+        {groups.front(), groups.back(), E_FAIL},  // the last group's tasks lead into the first group
+        {groups.back(), groups.front(), S_OK},
+        {leaves[kLength / 2], leaves[kLength / 2 - 2], S_OK},  // a shortcut: both halves explored
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(row.hr, tree->DependencyLink(row.source, row.dependent, dtFinishToStart))
+            << row.source << "->" << row.dependent;
+    }
 }
 
 TEST_F(LargePlansTest, ADeepHierarchyIsWalkedWithoutRecursion)
