@@ -35,3 +35,10 @@ inline constexpr HRESULT SELFREG_E_CLASS = qmx::detail::hr(0x80040201u);
 
 constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
 constexpr bool FAILED(HRESULT hr) { return hr < 0; }
+
+// Returns the result of expression from the enclosing function when it failed.
+#define RETURN_IF_FAILED(expression)      \
+    do {                                  \
+        const HRESULT hr_ = (expression); \
+        if (FAILED(hr_)) return hr_;      \
+    } while (false)

@@ -8,16 +8,11 @@
 #include "automation/bstr.h"
 #include "automation/com_ptr.h"
 #include "automation/date_time.h"
+#include "model/plan_walk.h"
 
 namespace qmx {
 
 namespace {
-
-#define RETURN_IF_FAILED(expression)      \
-    do {                                  \
-        const HRESULT hr_ = (expression); \
-        if (FAILED(hr_)) return hr_;      \
-    } while (false)
 
 // Appends JSON values to a string.
 class JsonOut {
@@ -131,35 +126,6 @@ HRESULT ForEachTask(ITaskTree* tree, Visit&& visit)
         RETURN_IF_FAILED(task->get_Subtasks(subtasks.ReleaseAndGetAddressOf()));
         RETURN_IF_FAILED(subtasks->get_Count(&count));
         if (count > 0) levels.push_back(Level{std::move(subtasks), 0, count, id});
-    }
-    return S_OK;
-}
-
-// Every assignment, by task ID and then resource ID.
-template <class Visit>
-HRESULT ForEachAssignment(ITaskTree* tree, Visit&& visit)
-{
-    ComPtr<IEnumTaskIDs> ids;
-    RETURN_IF_FAILED(tree->EnumTasks(ids.ReleaseAndGetAddressOf()));
-    LONG taskId = -1;
-    while (ids->Next(&taskId) == S_OK) {
-        ComPtr<ITask> task;
-        ComPtr<ITaskResources> assignments;
-        LONG count = 0;
-        RETURN_IF_FAILED(tree->GetTask(taskId, task.ReleaseAndGetAddressOf()));
-        RETURN_IF_FAILED(task->get_Resources(assignments.ReleaseAndGetAddressOf()));
-        RETURN_IF_FAILED(assignments->get_Count(&count));
-        for (LONG i = 0; i < count; ++i) {
-            ComPtr<ITaskResource> assignment;
-            ComPtr<IResource> resource;
-            LONG resourceId = 0;
-            LONG units = 0;
-            RETURN_IF_FAILED(assignments->get_TaskResources(i, assignment.ReleaseAndGetAddressOf()));
-            RETURN_IF_FAILED(assignment->get_Resource(resource.ReleaseAndGetAddressOf()));
-            RETURN_IF_FAILED(resource->get_ID(&resourceId));
-            RETURN_IF_FAILED(assignment->get_Units(&units));
-            RETURN_IF_FAILED(visit(taskId, resourceId, units));
-        }
     }
     return S_OK;
 }

@@ -10,6 +10,7 @@
 #include "adapters/xml/value_codec.h"
 #include "automation/bstr.h"
 #include "automation/com_ptr.h"
+#include "model/plan_walk.h"
 
 namespace qmx::xml {
 
@@ -152,12 +153,6 @@ private:
 
     xmlTextWriterPtr writer_ = nullptr;
 };
-
-#define RETURN_IF_FAILED(expression)           \
-    do {                                       \
-        const HRESULT hr_ = (expression);      \
-        if (FAILED(hr_)) return hr_;           \
-    } while (false)
 
 class ProjectWriter {
 public:
@@ -328,36 +323,14 @@ private:
 
     HRESULT WriteAllocations()
     {
-        ComPtr<IEnumTaskIDs> ids;
-        RETURN_IF_FAILED(tree_->EnumTasks(ids.ReleaseAndGetAddressOf()));
         RETURN_IF_FAILED(out_.StartElement("allocations"));
-        LONG taskId = -1;
-        for (;;) {
-            const HRESULT next = ids->Next(&taskId);
-            RETURN_IF_FAILED(next);
-            if (next != S_OK) break;
-            ComPtr<ITask> task;
-            ComPtr<ITaskResources> assignments;
-            LONG count = 0;
-            RETURN_IF_FAILED(tree_->GetTask(taskId, task.ReleaseAndGetAddressOf()));
-            RETURN_IF_FAILED(task->get_Resources(assignments.ReleaseAndGetAddressOf()));
-            RETURN_IF_FAILED(assignments->get_Count(&count));
-            for (LONG i = 0; i < count; ++i) {
-                ComPtr<ITaskResource> assignment;
-                ComPtr<IResource> resource;
-                LONG resourceId = 0;
-                LONG units = 0;
-                RETURN_IF_FAILED(assignments->get_TaskResources(i, assignment.ReleaseAndGetAddressOf()));
-                RETURN_IF_FAILED(assignment->get_Resource(resource.ReleaseAndGetAddressOf()));
-                RETURN_IF_FAILED(resource->get_ID(&resourceId));
-                RETURN_IF_FAILED(assignment->get_Units(&units));
-                RETURN_IF_FAILED(out_.StartElement("allocation"));
-                RETURN_IF_FAILED(out_.Attribute("task-id", FormatInteger(taskId)));
-                RETURN_IF_FAILED(out_.Attribute("resource-id", FormatInteger(resourceId)));
-                RETURN_IF_FAILED(out_.Attribute("load", FormatInteger(units)));
-                RETURN_IF_FAILED(out_.EndElement());
-            }
-        }
+        RETURN_IF_FAILED(ForEachAssignment(tree_.Get(), [this](LONG taskId, LONG resourceId, LONG units) {
+            RETURN_IF_FAILED(out_.StartElement("allocation"));
+            RETURN_IF_FAILED(out_.Attribute("task-id", FormatInteger(taskId)));
+            RETURN_IF_FAILED(out_.Attribute("resource-id", FormatInteger(resourceId)));
+            RETURN_IF_FAILED(out_.Attribute("load", FormatInteger(units)));
+            return out_.EndElement();
+        }));
         return out_.EndElement();
     }
 
