@@ -188,9 +188,10 @@ HRESULT CXmlAdapter::FileSave()
 
 HRESULT CXmlAdapter::DoFileSave()
 {
-    // A new document has no file yet; the application saves it with
+    // A new document has no file of its own yet (a file still held from an
+    // earlier document is not it); the application saves it with
     // FileSaveAs. Nothing is written here.
-    if (!file_) return Report(E_FAIL, kSaveFailed);
+    if (isNew_ || !file_) return Report(E_FAIL, kSaveFailed);
     if (!data_) return Report(E_UNEXPECTED, kSaveFailed);
     const HRESULT hr = WriteProjectTo(*file_, kSaveFailed);
     if (FAILED(hr)) return hr;

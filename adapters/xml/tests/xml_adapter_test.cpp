@@ -414,6 +414,16 @@ TEST_F(XmlAdapterTest, ANewDocumentIsNotSavedWithoutAName)
     EXPECT_EQ(Error(), "Failed to save document.");
     EXPECT_EQ(State(), (Flags{true, true, true, "NewDoc"}));
     EXPECT_TRUE(Files().isEmpty());
+
+    // Nor into the file of a document opened before it.
+    const QString path = PlanFile();
+    ASSERT_EQ(adapter->FileOpen(0, ToBstr(path)), S_OK) << Error();
+    ASSERT_EQ(adapter->FileNew(0), S_OK);
+    ASSERT_EQ(adapter->TaskNew(3), S_OK);
+    EXPECT_EQ(adapter->FileSave(), E_FAIL);
+    EXPECT_EQ(Error(), "Failed to save document.");
+    EXPECT_EQ(State(), (Flags{true, true, true, "NewDoc"}));
+    EXPECT_EQ(ReadBytes(path), kPlan);
 }
 
 // Files may grow to this size while the limit is set; writes beyond fail
