@@ -158,13 +158,15 @@ HRESULT CXmlAdapter::DoFileOpen(const BSTR& bsFileName)
 
 HRESULT CXmlAdapter::WriteProjectTo(const CDocumentFile& file, const char* whenNotCreated)
 {
-    switch (file.Replace([this](const WriteFunction& write) { return WriteProject(data_, write); })) {
+    // The writer's own failing result (a model call's, say) is the answer.
+    HRESULT written = S_OK;
+    switch (file.Replace([this, &written](const WriteFunction& write) { return written = WriteProject(data_, write); })) {
     case CDocumentFile::WriteResult::Written: return S_OK;
     case CDocumentFile::WriteResult::CannotCreate: return Report(E_FAIL, whenNotCreated);
     case CDocumentFile::WriteResult::OutOfMemory: return Report(E_OUTOFMEMORY, kSaveFailed);
     case CDocumentFile::WriteResult::Failed: break;
     }
-    return Report(E_FAIL, kSaveFailed);
+    return Report(FAILED(written) ? written : E_FAIL, kSaveFailed);
 }
 
 HRESULT CXmlAdapter::WriteTo(const BSTR& bsFileName, std::shared_ptr<CDocumentFile>* written)

@@ -426,6 +426,52 @@ TEST_F(XmlAdapterTest, ANewDocumentIsNotSavedWithoutAName)
     EXPECT_EQ(ReadBytes(path), kPlan);
 }
 
+// A document whose resource pool can be made unreachable, as a model call
+// that fails while the project is written.
+class CFailingDocument final : public ComObject<IDocumentData> {
+public:
+    explicit CFailingDocument(ComPtr<CProjectDocument> inner) : inner_(std::move(inner)) {}
+
+    HRESULT get_TaskTree(ITaskTree** pp) override { return inner_->get_TaskTree(pp); }
+    HRESULT get_Resources(IResources** pp) override { return failResources ? E_UNEXPECTED : inner_->get_Resources(pp); }
+    HRESULT get_Properties(IDocumentProperties** pp) override { return inner_->get_Properties(pp); }
+    HRESULT get_IsModified(VARIANT_BOOL* p) override { return inner_->get_IsModified(p); }
+    HRESULT DeleteContents() override { return inner_->DeleteContents(); }
+    HRESULT AdjustTimeRange() override { return inner_->AdjustTimeRange(); }
+    HRESULT ResetTimeRange() override { return inner_->ResetTimeRange(); }
+    HRESULT get_CurrentViewSettings(BSTR* p) override { return inner_->get_CurrentViewSettings(p); }
+    HRESULT put_CurrentViewSettings(const BSTR& s) override { return inner_->put_CurrentViewSettings(s); }
+    HRESULT ExpandTask(ITask* t, VARIANT_BOOL e) override { return inner_->ExpandTask(t, e); }
+
+    bool failResources = false;
+
+private:
+    ComPtr<CProjectDocument> inner_;
+};
+
+TEST_F(XmlAdapterTest, AFailingModelCallWhileWritingIsTheResult)
+{
+    auto failing = MakeObject<CFailingDocument>(document);
+    ASSERT_EQ(adapter->Connect(failing.Get()), S_OK);
+    const QString path = PlanFile();
+    ASSERT_EQ(adapter->FileOpen(0, ToBstr(path)), S_OK) << Error();
+    ASSERT_EQ(adapter->TaskUpdate(1), S_OK);
+
+    failing->failResources = true;
+    EXPECT_EQ(adapter->FileSave(), E_UNEXPECTED);
+    EXPECT_EQ(Error(), "Failed to save document.");
+    EXPECT_EQ(adapter->FileSaveAs(ToBstr(Path("other.qmxg"))), E_UNEXPECTED);
+    EXPECT_EQ(Error(), "Failed to save document.");
+    EXPECT_EQ(adapter->FileExport(1, ToBstr(Path("copy.xml"))), E_UNEXPECTED);
+    EXPECT_EQ(Error(), "Failed to save document.");
+    EXPECT_EQ(State(), (Flags{true, false, true, path.toStdString()}));
+    EXPECT_EQ(ReadBytes(path), kPlan);
+    EXPECT_EQ(Files(), QStringList{"plan.qmxg"});
+
+    ASSERT_EQ(adapter->FileClose(), S_OK);
+    ASSERT_EQ(adapter->Connect(document.Get()), S_OK);
+}
+
 // Files may grow to this size while the limit is set; writes beyond fail
 // with EFBIG (the limit holds for a privileged user too).
 class FileSizeLimit {
