@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <limits>
 #include <vector>
 
@@ -19,6 +20,9 @@ enum Arrival : std::uint8_t { kByLink = 0, kFromBelow = 1 /* a step up */, kFrom
 
 enum class Outcome { kGoing, kFound, kExhausted };
 
+// What one step onto a state did.
+enum class Step { kPassed, kPushed, kFound };
+
 // A state on a side's stack and how far its steps have been taken.
 struct Frame {
     CTask* task;
@@ -26,6 +30,37 @@ struct Frame {
     std::uint8_t stage;
     std::size_t index;
 };
+
+constexpr std::size_t kUnlimited = std::numeric_limits<std::size_t>::max();
+// Children passed over without a visit that count as one step.
+constexpr std::size_t kPassesPerStep = 8;
+
+// The stacks of both sides, kept from one search to the next so that a
+// check allocates nothing; a search does not run while another one does.
+// Room grown by a very long search is given back at its end.
+class FrameStack {
+public:
+    explicit FrameStack(std::vector<Frame>& frames) : frames_(frames) {}
+    ~FrameStack()
+    {
+        frames_.clear();
+        if (frames_.capacity() > kKeptFrames) std::vector<Frame>().swap(frames_);
+    }
+    FrameStack(const FrameStack&) = delete;
+    FrameStack& operator=(const FrameStack&) = delete;
+
+    bool Empty() const { return frames_.empty(); }
+    Frame& Top() { return frames_.back(); }
+    void Push(const Frame& frame) { frames_.push_back(frame); }
+    void Pop() { frames_.pop_back(); }
+
+private:
+    static constexpr std::size_t kKeptFrames = 4096;
+    std::vector<Frame>& frames_;
+};
+
+thread_local std::vector<Frame> forwardFrames;
+thread_local std::vector<Frame> backwardFrames;
 
 // Whether the forward side has reached (task, how), or reached task by a
 // link, which leads everywhere (task, how) leads.
@@ -45,59 +80,94 @@ bool BackwardHas(const CTask* task, Arrival how, std::uint32_t mark)
 
 bool IsLive(const CDependencyLink* link) { return link && !link->IsRemoved(); }
 
+// The work counter after budget more steps, saturated.
+std::size_t LimitAfter(std::size_t work, std::size_t budget)
+{
+    return budget > kUnlimited - work ? kUnlimited : work + budget;
+}
+
 // The search from the start towards the target.
 class ForwardSearch {
 public:
-    ForwardSearch(std::uint32_t mark, CTask* target, CTask* stop) : mark_(mark), target_(target), stop_(stop) {}
+    ForwardSearch(std::uint32_t mark, CTask* target, CTask* stop)
+        : mark_(mark), target_(target), stop_(stop), stack_(forwardFrames)
+    {
+    }
 
     void Begin(CTask* start)
     {
         start->pathMarks[kByLink] = mark_;
-        stack_.push_back({start, kByLink, kLinks, 0});
+        stack_.Push({start, kByLink, kLinks, 0});
     }
 
-    // Takes up to budget steps.
+    // Takes about budget more steps.
     Outcome Advance(std::size_t budget)
     {
-        const std::size_t limit = work_ + budget;
-        while (!stack_.empty()) {
-            if (work_ >= limit) return Outcome::kGoing;
-            ++work_;
-            Frame& f = stack_.back();  // stale once Arrive pushes
+        const std::size_t limit = LimitAfter(work_, budget);
+        while (!stack_.Empty()) {
+            Frame& f = stack_.Top();  // stale once a step pushes
+            Step step = Step::kPassed;
             switch (f.stage) {
             case kLinks: {
                 const CTaskDependencies& successors = f.task->Successors();
-                if (f.index == successors.EntryCount()) {
-                    f.stage = kParent;
-                    break;
+                while (f.index < successors.EntryCount()) {
+                    if (work_ >= limit) return Outcome::kGoing;
+                    ++work_;
+                    const CDependencyLink* link = successors.EntryAt(f.index++).link.Get();
+                    if (!IsLive(link)) continue;
+                    step = Arrive(link->Dependent(), kByLink);
+                    if (step != Step::kPassed) break;
                 }
-                const CDependencyLink* link = successors.EntryAt(f.index++).link.Get();
-                if (IsLive(link) && Arrive(link->Dependent(), kByLink)) return Outcome::kFound;
-                break;
+                if (step != Step::kPassed) break;
+                f.stage = kParent;
+                [[fallthrough]];
             }
             case kParent: {
                 f.stage = kChildren;
                 f.index = 0;
                 CTask* parent = f.task->Parent();
-                if (f.how != kFromAbove && parent && parent != stop_ && Arrive(parent, kFromBelow)) {
-                    return Outcome::kFound;
+                if (f.how != kFromAbove && parent && parent != stop_) {
+                    ++work_;
+                    step = Arrive(parent, kFromBelow);
+                    if (step != Step::kPassed) break;
                 }
-                break;
+                [[fallthrough]];
             }
             default: {
-                CTasks& children = f.task->Subtasks();
-                if (f.how == kFromBelow || f.task == stop_ || f.index == children.Size()) {
-                    stack_.pop_back();
+                if (f.how == kFromBelow || f.task == stop_) {
+                    stack_.Pop();
                     break;
                 }
-                CTask* child = children.At(f.index++);
-                if (child == target_) return Outcome::kFound;
-                // Going down, a subtree without links leads nowhere else.
-                if (child->linkSourcesBelow == 0 && child->targetMark != mark_) break;
-                if (Arrive(child, kFromAbove)) return Outcome::kFound;
+                const CTasks& children = f.task->Subtasks();
+                const std::size_t count = children.Size();
+                while (f.index < count) {
+                    if (work_ >= limit) return Outcome::kGoing;
+                    // Going down, a subtree without links leads nowhere
+                    // else: such children are passed over in one run, a
+                    // look at two counters each, kPassesPerStep a step.
+                    const std::size_t from = f.index;
+                    const std::size_t room = limit - work_;
+                    const std::size_t end =
+                        (count - from) / kPassesPerStep >= room ? from + room * kPassesPerStep : count;
+                    CTask* child = nullptr;
+                    while (f.index < end) {
+                        CTask* c = children.At(f.index++);
+                        if (c == target_) return Outcome::kFound;
+                        if (c->linkSourcesBelow != 0 || c->targetMark == mark_) {
+                            child = c;
+                            break;
+                        }
+                    }
+                    work_ += (f.index - from + kPassesPerStep - 1) / kPassesPerStep;
+                    if (!child) continue;
+                    step = Arrive(child, kFromAbove);
+                    if (step != Step::kPassed) break;
+                }
+                if (step == Step::kPassed) stack_.Pop();
                 break;
             }
             }
+            if (step == Step::kFound) return Outcome::kFound;
         }
         return Outcome::kExhausted;
     }
@@ -107,20 +177,23 @@ public:
 private:
     enum Stage : std::uint8_t { kLinks, kParent, kChildren };
 
-    // Takes one step onto (task, how); true if that finds the target.
-    bool Arrive(CTask* task, Arrival how)
+    // Takes one step onto (task, how). A state this side had reached needs
+    // no look at the other side's marks: had the backward side marked it
+    // since, it would have found the meeting itself.
+    Step Arrive(CTask* task, Arrival how)
     {
-        if (task == target_ || BackwardHas(task, how, mark_)) return true;
-        if (ForwardHas(task, how, mark_)) return false;
+        if (task == target_) return Step::kFound;
+        if (ForwardHas(task, how, mark_)) return Step::kPassed;
+        if (BackwardHas(task, how, mark_)) return Step::kFound;
         task->pathMarks[how] = mark_;
-        stack_.push_back({task, how, kLinks, 0});
-        return false;
+        stack_.Push({task, how, kLinks, 0});
+        return Step::kPushed;
     }
 
     std::uint32_t mark_;
     CTask* target_;
     CTask* stop_;
-    std::vector<Frame> stack_;
+    FrameStack stack_;
     std::size_t work_ = 0;
 };
 
@@ -131,58 +204,58 @@ private:
 // from above. Everything it marks leads to the target.
 class BackwardSearch {
 public:
-    explicit BackwardSearch(std::uint32_t mark) : mark_(mark) {}
+    explicit BackwardSearch(std::uint32_t mark) : mark_(mark), stack_(backwardFrames) {}
 
     // Arriving at the target in any way finds it.
     bool Begin(CTask* target)
     {
         for (Arrival how : {kByLink, kFromBelow, kFromAbove}) {
-            if (Arrive(target, how)) return true;
+            if (Arrive(target, how) == Step::kFound) return true;
         }
         return false;
     }
 
-    // Takes up to budget steps.
+    // Takes about budget more steps.
     Outcome Advance(std::size_t budget)
     {
-        const std::size_t limit = work_ + budget;
-        while (!stack_.empty()) {
-            if (work_ >= limit) return Outcome::kGoing;
-            ++work_;
-            Frame& f = stack_.back();  // stale once Arrive pushes
-            CTask* task = f.task;
+        const std::size_t limit = LimitAfter(work_, budget);
+        while (!stack_.Empty()) {
+            Frame& f = stack_.Top();  // stale once a step pushes
+            Step step = Step::kPassed;
             switch (f.how) {
             case kByLink: {
-                const CTaskDependencies& predecessors = task->Predecessors();
-                if (f.index == predecessors.EntryCount()) {
-                    stack_.pop_back();
-                    break;
-                }
-                const CDependencyLink* link = predecessors.EntryAt(f.index++).link.Get();
-                if (!IsLive(link)) break;
-                CTask* source = link->Source();
-                if (Arrive(source, kByLink) || Arrive(source, kFromBelow) || Arrive(source, kFromAbove)) {
-                    return Outcome::kFound;
+                const CTaskDependencies& predecessors = f.task->Predecessors();
+                while (f.index < predecessors.EntryCount()) {
+                    if (work_ >= limit) return Outcome::kGoing;
+                    ++work_;
+                    const CDependencyLink* link = predecessors.EntryAt(f.index++).link.Get();
+                    if (!IsLive(link)) continue;
+                    step = ArriveAll(link->Source(), {kByLink, kFromBelow, kFromAbove});
+                    if (step != Step::kPassed) break;
                 }
                 break;
             }
             case kFromBelow: {
-                CTasks& children = task->Subtasks();
-                if (f.index == children.Size()) {
-                    stack_.pop_back();
-                    break;
+                const CTasks& children = f.task->Subtasks();
+                while (f.index < children.Size()) {
+                    if (work_ >= limit) return Outcome::kGoing;
+                    ++work_;
+                    step = ArriveAll(children.At(f.index++), {kByLink, kFromBelow});
+                    if (step != Step::kPassed) break;
                 }
-                CTask* child = children.At(f.index++);
-                if (Arrive(child, kByLink) || Arrive(child, kFromBelow)) return Outcome::kFound;
                 break;
             }
             default: {
-                stack_.pop_back();
-                CTask* parent = task->Parent();
-                if (Arrive(parent, kByLink) || Arrive(parent, kFromAbove)) return Outcome::kFound;
+                CTask* parent = f.task->Parent();
+                stack_.Pop();
+                ++work_;
+                step = ArriveAll(parent, {kByLink, kFromAbove});
+                if (step == Step::kPassed) continue;  // the frame is already gone
                 break;
             }
             }
+            if (step == Step::kFound) return Outcome::kFound;
+            if (step == Step::kPassed) stack_.Pop();
         }
         return Outcome::kExhausted;
     }
@@ -190,23 +263,35 @@ public:
     std::size_t Work() const { return work_; }
 
 private:
-    // Marks (task, how) as leading to the target; true if the forward side
-    // has reached it.
-    bool Arrive(CTask* task, Arrival how)
+    // Marks (task, how) as leading to the target; finds the meeting when
+    // the forward side has reached the state.
+    Step Arrive(CTask* task, Arrival how)
     {
-        if (ForwardHas(task, how, mark_)) return true;
-        if (task->backMarks[how] == mark_) return false;
+        if (ForwardHas(task, how, mark_)) return Step::kFound;
+        if (task->backMarks[how] == mark_) return Step::kPassed;
         task->backMarks[how] = mark_;
         // A state without reverse steps is only marked.
         const bool leadsBack = how == kByLink      ? task->Predecessors().LiveCount() > 0
                                : how == kFromBelow ? task->HasChildren()
                                                    : task->Parent() != nullptr;
-        if (leadsBack) stack_.push_back({task, how, 0, 0});
-        return false;
+        if (!leadsBack) return Step::kPassed;
+        stack_.Push({task, how, 0, 0});
+        return Step::kPushed;
+    }
+
+    Step ArriveAll(CTask* task, std::initializer_list<Arrival> ways)
+    {
+        Step result = Step::kPassed;
+        for (Arrival how : ways) {
+            const Step step = Arrive(task, how);
+            if (step == Step::kFound) return step;
+            if (step == Step::kPushed) result = step;
+        }
+        return result;
     }
 
     std::uint32_t mark_;
-    std::vector<Frame> stack_;
+    FrameStack stack_;
     std::size_t work_ = 0;
 };
 
@@ -229,7 +314,7 @@ bool PathExists(CTaskTree& tree, CTask* from, CTask* target, CTask* stop)
     MarkTarget(mark, target);
     ForwardSearch forward(mark, target, stop);
     forward.Begin(from);
-    return forward.Advance(std::numeric_limits<std::size_t>::max()) == Outcome::kFound;
+    return forward.Advance(kUnlimited) == Outcome::kFound;
 }
 
 bool PathExists(CTaskTree& tree, CTask* from, CTask* target, SearchTurns turns)
@@ -245,7 +330,7 @@ bool PathExists(CTaskTree& tree, CTask* from, CTask* target, SearchTurns turns)
     bool backwardBegun = false;
     for (;;) {
         Outcome outcome;
-        if (forward.Work() < backward.Work() + turns.headStart) {
+        if (forward.Work() < turns.forwardShare * backward.Work() + turns.headStart) {
             outcome = forward.Advance(burst);
         } else {
             if (!backwardBegun) {

@@ -32,11 +32,16 @@ class CTaskTree;
 // the stop task and never descends from it into its present children.
 bool PathExists(CTaskTree& tree, CTask* from, CTask* target, CTask* stop = nullptr);
 
-// How the two sides of a search without a stop task take turns: the
-// forward side runs alone for headStart steps (most checks end there),
-// then the side that has done less work takes the next burst of steps.
+// How the two sides of a search without a stop task take turns. The
+// forward side runs alone for headStart steps (most checks end there);
+// then it takes the next burst of steps while it has done less than
+// forwardShare times the work of the backward side, else the backward side
+// does. The forward side gets the larger share as it passes over subtrees
+// without links, which the backward side cannot; a check still costs at
+// most about (forwardShare + 1) times the smaller side.
 struct SearchTurns {
-    std::size_t headStart = 64;
+    std::size_t headStart = 32;
+    std::size_t forwardShare = 2;
     std::size_t burst = 16;
 };
 

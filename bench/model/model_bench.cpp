@@ -1,7 +1,7 @@
 // Large plans through the model's interfaces: building, linking a long
-// chain from its end or against the task order, pushing a long chain, a
-// path across converging links, deleting a widely assigned resource,
-// enumeration, lookup and deletion.
+// chain from its end, against the task order or in random order, pushing a
+// long chain, a path across converging links, deleting a widely assigned
+// resource, enumeration, lookup and deletion.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -181,6 +181,32 @@ void BM_LinkChainAgainstTaskOrder(benchmark::State& state)
     qmx::UnfixToday();
 }
 BENCHMARK(BM_LinkChainAgainstTaskOrder)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// A 100,000-task chain whose links are made in random order: every link
+// joins two pieces of the chain.
+void BM_LinkChainInRandomOrder(benchmark::State& state)
+{
+    qmx::FixToday(kDay0);
+    std::vector<LONG> sources(kTasks - 1);
+    for (LONG id = 1; id < kTasks; ++id) sources[static_cast<std::size_t>(id - 1)] = id;
+    std::shuffle(sources.begin(), sources.end(), std::mt19937(7));
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto model = ChainReadyTasks(true);
+        state.ResumeTiming();
+        for (LONG id : sources) {
+            if (model->TaskTree()->DependencyLink(id, id + 1, dtFinishToStart) != S_OK) {
+                state.SkipWithError("link refused");
+                break;
+            }
+        }
+        state.PauseTiming();
+        model.reset();
+        state.ResumeTiming();
+    }
+    qmx::UnfixToday();
+}
+BENCHMARK(BM_LinkChainInRandomOrder)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // The head of a 100,000-task finish-to-start chain moves a day later: every
 // task of the chain is pushed.

@@ -118,6 +118,49 @@ TEST_F(LinksTest, ALadderOfDiamondsIsSearchedOnce)
     EXPECT_EQ(E_FAIL, tree->DependencyLink(s, first, dtFinishToStart));
 }
 
+TEST_F(LinksTest, BothSidesStopAndResumeInsideLongLists)
+{
+    // Sixty tasks precede the end task, so the backward side has much to
+    // do; one task of a summary of forty leads to the end. Short turns make
+    // both sides stop and resume inside these lists.
+    const SearchTurns turns[] = {{0, 1, 1}, {0, 2, 1}, {3, 1, 1}, {1, 1, 5}, {}};
+    for (std::size_t k : {0u, 7u, 8u, 9u, 16u, 39u}) {
+        RecordingOwner p;
+        ITaskTree* tree = p.Tree();
+        const LONG end = IdOf(p.Add(0).Get());
+        for (int i = 0; i < 60; ++i) ASSERT_EQ(S_OK, tree->DependencyLink(IdOf(p.Add(0).Get()), end, dtStartToStart));
+        const LONG summary = IdOf(p.Add(0).Get());
+        std::vector<LONG> children;
+        for (int i = 0; i < 40; ++i) children.push_back(IdOf(p.Add(summary).Get()));
+        const LONG start = IdOf(p.Add(0).Get());
+        ASSERT_EQ(S_OK, tree->DependencyLink(children[k], end, dtStartToStart));
+        ASSERT_EQ(S_OK, tree->DependencyLink(start, children[k], dtStartToStart));
+        struct Row {
+            LONG from, to;
+            bool exists;
+        } rows[] = {
+            {summary, end, true},  // down the list, then along the link
+            {start, summary, true},  // along the link, then up
+            {start, end, true},
+            {end, summary, false},
+            {summary, start, false},
+            {children[(k + 1) % children.size()], end, false},  // up, and no way down again
+        };
+        for (const Row& row : rows) {
+            CTask* from = CTask::From(p.Task(row.from).Get());
+            CTask* to = CTask::From(p.Task(row.to).Get());
+            VARIANT_BOOL exists = VARIANT_FALSE;
+            ASSERT_EQ(S_OK, tree->TaskPathExists(row.from, row.to, &exists));
+            EXPECT_EQ(row.exists, exists == VARIANT_TRUE) << row.from << "->" << row.to;
+            for (const SearchTurns& t : turns) {
+                EXPECT_EQ(row.exists, PathExists(*from->Tree(), from, to, t))
+                    << "child " << k << ": " << row.from << "->" << row.to << " turns " << t.headStart << "/"
+                    << t.forwardShare << "/" << t.burst;
+            }
+        }
+    }
+}
+
 TEST_F(LinksTest, UnlinkAndRemovedLinks)
 {
     ITaskTree* tree = owner.Tree();
@@ -246,19 +289,23 @@ TEST_F(LinksTest, PathSearchAgreesWithTheLiteralSearchOnRandomPlans)
 {
     // The search from both ends with turns so short that both sides run
     // and either may finish first, besides the default turns.
-    const SearchTurns turns[] = {{0, 1}, {1, 1}, {0, 3}, {2, 2}, {7, 1}};
+    const SearchTurns turns[] = {{0, 1, 1}, {1, 1, 1}, {0, 1, 3}, {2, 2, 2}, {7, 3, 1}, {0, 4, 1}};
     std::mt19937 random(20240304);
     auto below = [&](LONG n) { return std::uniform_int_distribution<LONG>(0, n - 1)(random); };
-    for (int plan = 0; plan < 120; ++plan) {
+    for (int plan = 0; plan < 200; ++plan) {
         RecordingOwner p;
         ITaskTree* tree = p.Tree();
         std::vector<LONG> ids;
         auto pick = [&] { return ids[static_cast<std::size_t>(below(static_cast<LONG>(ids.size())))]; };
-        // Flat plans favour long link chains, deep ones steps up and down.
-        const LONG rootShare = 1 + plan % 4;
-        const int linkWeight = 3 + plan % 5;
-        for (int i = 0; i < 24; ++i) {
-            ids.push_back(IdOf(p.Add(ids.empty() || below(rootShare + 1) != 0 ? 0 : pick()).Get()));
+        // Flat plans favour long link chains, deep ones steps up and down,
+        // wide ones long lists of children passed over in several turns.
+        const int shape = plan % 5;
+        const int linkWeight = shape == 4 ? 1 + plan % 3 : 3 + plan % 7;
+        for (int i = 0; i < (shape == 4 ? 48 : 24); ++i) {
+            LONG parent = 0;
+            if (shape == 4 && !ids.empty()) parent = below(4) == 0 ? pick() : ids.front();
+            if (shape < 4 && !ids.empty() && below(shape + 2) == 0) parent = pick();
+            ids.push_back(IdOf(p.Add(parent).Get()));
         }
         // Links, unlinks, moves and deletions in random order: the counts
         // that let the search skip subtrees must follow all of them.
@@ -274,6 +321,7 @@ TEST_F(LinksTest, PathSearchAgreesWithTheLiteralSearchOnRandomPlans)
                     ComPtr<IEnumTaskIDs> e;
                     tree->EnumTasks(e.ReleaseAndGetAddressOf());
                     for (LONG id; e->Next(&id) == S_OK;) ids.push_back(id);
+                    if (ids.empty()) ids.push_back(IdOf(p.Add(0).Get()));  // the whole plan was one subtree
                 }
                 break;
             case 3: ids.push_back(IdOf(p.Add(pick()).Get())); break;
@@ -292,7 +340,7 @@ TEST_F(LinksTest, PathSearchAgreesWithTheLiteralSearchOnRandomPlans)
                 for (const SearchTurns& t : turns) {
                     ASSERT_EQ(expected, PathExists(*source->Tree(), source, target, t))
                         << "plan " << plan << ": " << from << "->" << to << " turns " << t.headStart << "/"
-                        << t.burst;
+                        << t.forwardShare << "/" << t.burst;
                 }
             }
         }
