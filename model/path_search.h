@@ -38,7 +38,7 @@ bool PathExists(CTaskTree& tree, CTask* from, CTask* target, CTask* stop = nullp
 // forwardShare times the work of the backward side, else the backward side
 // does. The forward side gets the larger share as it passes over subtrees
 // without links, which the backward side cannot; a check still costs at
-// most about (forwardShare + 1) times the smaller side.
+// most about headStart plus (forwardShare + 1) times the smaller side.
 struct SearchTurns {
     std::size_t headStart = 32;
     std::size_t forwardShare = 2;
