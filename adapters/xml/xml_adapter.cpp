@@ -137,7 +137,15 @@ HRESULT CXmlAdapter::DoFileOpen(const BSTR& bsFileName)
         file = CDocumentFile::OpenExisting(ToQString(bsFileName));
     if (!file) return Report(E_FAIL, kOpenFailed);
 
-    const HRESULT hr = file->Read([this](const ReadFunction& read) { return ReadProject(read, data_); });
+    // A file that vanished or turned unreadable after the checks above was
+    // never read: that is an open failure, and the model stays as it was.
+    bool readerRan = false;
+    ClearErrorInfo();
+    const HRESULT hr = file->Read([this, &readerRan](const ReadFunction& read) {
+        readerRan = true;
+        return ReadProject(read, data_);
+    });
+    if (!readerRan) return Report(E_FAIL, kOpenFailed);
     if (FAILED(hr)) {
         // The reader's description stays for the caller.
         auto error = GetErrorInfo();
