@@ -254,7 +254,8 @@ TEST_F(LinksTest, KindsOutsideTheFourAreStoredAndBoundNothing)
 // The path search in its literal form: recursive, without any
 // memory of what was visited. Exponential in general, fine on small plans.
 enum How { kStart, kLink, kDown, kUp };
-bool ReferencePath(ITask* x, LONG target, How how)
+// stop: the stop task's ID of the restricted form, 0 for the full form.
+bool ReferencePath(ITask* x, LONG target, How how, LONG stop = 0)
 {
     ComPtr<ITaskDependencies> successors;
     x->get_Successors(successors.ReleaseAndGetAddressOf());
@@ -265,22 +266,22 @@ bool ReferencePath(ITask* x, LONG target, How how)
         ComPtr<ITask> dependent;
         successors->get_Dependencies(i, link.ReleaseAndGetAddressOf());
         link->get_PairTask(dependent.ReleaseAndGetAddressOf());
-        if (IdOf(dependent.Get()) == target || ReferencePath(dependent.Get(), target, kLink)) return true;
+        if (IdOf(dependent.Get()) == target || ReferencePath(dependent.Get(), target, kLink, stop)) return true;
     }
     if (how != kDown) {
         ComPtr<ITask> parent;
-        if (x->get_ParentTask(parent.ReleaseAndGetAddressOf()) == S_OK) {
-            if (IdOf(parent.Get()) == target || ReferencePath(parent.Get(), target, kUp)) return true;
+        if (x->get_ParentTask(parent.ReleaseAndGetAddressOf()) == S_OK && IdOf(parent.Get()) != stop) {
+            if (IdOf(parent.Get()) == target || ReferencePath(parent.Get(), target, kUp, stop)) return true;
         }
     }
-    if (how == kUp) return false;
+    if (how == kUp || IdOf(x) == stop) return false;
     ComPtr<ITasks> children;
     x->get_Subtasks(children.ReleaseAndGetAddressOf());
     children->get_Count(&count);
     for (LONG i = 0; i < count; ++i) {
         ComPtr<ITask> child;
         children->get_Tasks(i, child.ReleaseAndGetAddressOf());
-        if (IdOf(child.Get()) == target || ReferencePath(child.Get(), target, kDown)) return true;
+        if (IdOf(child.Get()) == target || ReferencePath(child.Get(), target, kDown, stop)) return true;
     }
     return false;
 }
@@ -337,6 +338,12 @@ TEST_F(LinksTest, PathSearchAgreesWithTheLiteralSearchOnRandomPlans)
                 tree->TaskPathExists(from, to, &exists);
                 ASSERT_EQ(expected, exists == VARIANT_TRUE) << "plan " << plan << ": " << from << "->" << to;
                 CTask* target = CTask::From(p.Task(to).Get());
+                // The restricted form of MoveTask, from the new parent and
+                // towards it.
+                ASSERT_EQ(ReferencePath(task.Get(), to, kStart, from), PathExists(*source->Tree(), source, target, source))
+                    << "plan " << plan << ": " << from << "->" << to << " stopping at the start";
+                ASSERT_EQ(ReferencePath(task.Get(), to, kStart, to), PathExists(*source->Tree(), source, target, target))
+                    << "plan " << plan << ": " << from << "->" << to << " stopping at the target";
                 for (const SearchTurns& t : turns) {
                     ASSERT_EQ(expected, PathExists(*source->Tree(), source, target, t))
                         << "plan " << plan << ": " << from << "->" << to << " turns " << t.headStart << "/"
