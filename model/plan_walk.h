@@ -7,6 +7,63 @@
 
 namespace qmx {
 
+// Every value of a task as the interfaces give it.
+struct TaskFields {
+    LONG id = 0;
+    BSTR name;
+    QMXPriority priority = prNone;
+    DATE start = 0;
+    DATE end = 0;
+    float duration = 0;
+    QMXDurationUnit unit = duDay;
+    LONG complete = 0;
+    VARIANT_BOOL milestone = VARIANT_FALSE;
+    BSTR notes;
+    BSTR url;
+    COLORREF color = 0;
+};
+
+inline HRESULT ReadTaskFields(ITask* task, TaskFields* fields)
+{
+    ComPtr<ITaskAppearance> appearance;
+    RETURN_IF_FAILED(task->get_ID(&fields->id));
+    RETURN_IF_FAILED(task->get_Name(&fields->name));
+    RETURN_IF_FAILED(task->get_Priority(&fields->priority));
+    RETURN_IF_FAILED(task->get_StartDate(&fields->start));
+    RETURN_IF_FAILED(task->get_EndDate(&fields->end));
+    RETURN_IF_FAILED(task->get_Duration(&fields->duration));
+    RETURN_IF_FAILED(task->get_DurationUnit(&fields->unit));
+    RETURN_IF_FAILED(task->get_PercentComplete(&fields->complete));
+    RETURN_IF_FAILED(task->get_IsMilestone(&fields->milestone));
+    RETURN_IF_FAILED(task->get_Notes(&fields->notes));
+    RETURN_IF_FAILED(task->get_URL(&fields->url));
+    RETURN_IF_FAILED(task->get_Appearance(appearance.ReleaseAndGetAddressOf()));
+    return appearance->get_Color(&fields->color);
+}
+
+// Calls visit(index, dependentId, type) for each successor link of a task,
+// in list order. Stops at the first failure and returns it.
+template <class Visit>
+HRESULT ForEachSuccessor(ITask* task, Visit&& visit)
+{
+    ComPtr<ITaskDependencies> successors;
+    LONG count = 0;
+    RETURN_IF_FAILED(task->get_Successors(successors.ReleaseAndGetAddressOf()));
+    RETURN_IF_FAILED(successors->get_Count(&count));
+    for (LONG i = 0; i < count; ++i) {
+        ComPtr<ITaskDependency> link;
+        ComPtr<ITask> dependent;
+        QMXDependencyType type = dtFinishToStart;
+        LONG dependentId = 0;
+        RETURN_IF_FAILED(successors->get_Dependencies(i, link.ReleaseAndGetAddressOf()));
+        RETURN_IF_FAILED(link->get_Type(&type));
+        RETURN_IF_FAILED(link->get_PairTask(dependent.ReleaseAndGetAddressOf()));
+        RETURN_IF_FAILED(dependent->get_ID(&dependentId));
+        RETURN_IF_FAILED(visit(i, dependentId, type));
+    }
+    return S_OK;
+}
+
 // Calls visit(taskId, resourceId, units) for every assignment: tasks in
 // ascending ID order, each task's assignments in their order. Stops at the
 // first failure, of the model or of visit, and returns it.

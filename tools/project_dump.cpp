@@ -132,63 +132,28 @@ HRESULT ForEachTask(ITaskTree* tree, Visit&& visit)
 
 HRESULT DumpTask(JsonOut& json, ITask* task, LONG parentId, LONG index)
 {
-    LONG id = 0;
-    BSTR name;
-    QMXPriority priority = prNone;
-    DATE start = 0;
-    DATE end = 0;
-    float duration = 0;
-    QMXDurationUnit unit = duDay;
-    LONG complete = 0;
-    VARIANT_BOOL milestone = VARIANT_FALSE;
-    BSTR notes;
-    BSTR url;
-    COLORREF color = kNoTaskColor;
-    ComPtr<ITaskAppearance> appearance;
-    ComPtr<ITaskDependencies> successors;
-    LONG links = 0;
-    RETURN_IF_FAILED(task->get_ID(&id));
-    RETURN_IF_FAILED(task->get_Name(&name));
-    RETURN_IF_FAILED(task->get_Priority(&priority));
-    RETURN_IF_FAILED(task->get_StartDate(&start));
-    RETURN_IF_FAILED(task->get_EndDate(&end));
-    RETURN_IF_FAILED(task->get_Duration(&duration));
-    RETURN_IF_FAILED(task->get_DurationUnit(&unit));
-    RETURN_IF_FAILED(task->get_PercentComplete(&complete));
-    RETURN_IF_FAILED(task->get_IsMilestone(&milestone));
-    RETURN_IF_FAILED(task->get_Notes(&notes));
-    RETURN_IF_FAILED(task->get_URL(&url));
-    RETURN_IF_FAILED(task->get_Appearance(appearance.ReleaseAndGetAddressOf()));
-    RETURN_IF_FAILED(appearance->get_Color(&color));
-    RETURN_IF_FAILED(task->get_Successors(successors.ReleaseAndGetAddressOf()));
-    RETURN_IF_FAILED(successors->get_Count(&links));
+    TaskFields f;
+    RETURN_IF_FAILED(ReadTaskFields(task, &f));
 
-    json.Raw("{").Key("id").Integer(id);
+    json.Raw("{").Key("id").Integer(f.id);
     json.Raw(", ").Key("parentId").Integer(parentId);
     json.Raw(", ").Key("index").Integer(index);
-    json.Raw(", ").Key("name").String(name);
-    json.Raw(", ").Key("priority").Integer(priority);
-    json.Raw(", ").Key("start").Date(start);
-    json.Raw(", ").Key("end").Date(end);
-    json.Raw(", ").Key("duration").Number(duration);
-    json.Raw(", ").Key("durationUnit").Integer(unit);
-    json.Raw(", ").Key("percentComplete").Integer(complete);
-    json.Raw(", ").Key("milestone").Boolean(milestone);
-    json.Raw(", ").Key("notes").String(notes);
-    json.Raw(", ").Key("url").String(url);
-    json.Raw(", ").Key("color").Color(color);
+    json.Raw(", ").Key("name").String(f.name);
+    json.Raw(", ").Key("priority").Integer(f.priority);
+    json.Raw(", ").Key("start").Date(f.start);
+    json.Raw(", ").Key("end").Date(f.end);
+    json.Raw(", ").Key("duration").Number(f.duration);
+    json.Raw(", ").Key("durationUnit").Integer(f.unit);
+    json.Raw(", ").Key("percentComplete").Integer(f.complete);
+    json.Raw(", ").Key("milestone").Boolean(f.milestone);
+    json.Raw(", ").Key("notes").String(f.notes);
+    json.Raw(", ").Key("url").String(f.url);
+    json.Raw(", ").Key("color").Color(f.color);
     json.Raw(", ").Key("successors").Raw("[");
-    for (LONG i = 0; i < links; ++i) {
-        ComPtr<ITaskDependency> link;
-        ComPtr<ITask> dependent;
-        QMXDependencyType type = dtFinishToStart;
-        LONG dependentId = 0;
-        RETURN_IF_FAILED(successors->get_Dependencies(i, link.ReleaseAndGetAddressOf()));
-        RETURN_IF_FAILED(link->get_Type(&type));
-        RETURN_IF_FAILED(link->get_PairTask(dependent.ReleaseAndGetAddressOf()));
-        RETURN_IF_FAILED(dependent->get_ID(&dependentId));
+    RETURN_IF_FAILED(ForEachSuccessor(task, [&json](LONG i, LONG dependentId, QMXDependencyType type) {
         json.Raw(i ? ", " : "").Raw("{").Key("id").Integer(dependentId).Raw(", ").Key("type").Integer(type).Raw("}");
-    }
+        return S_OK;
+    }));
     json.Raw("]}");
     return S_OK;
 }

@@ -234,69 +234,32 @@ private:
     // subtasks.
     HRESULT WriteTaskStart(ITask* task)
     {
-        LONG id = 0;
-        BSTR name;
-        QMXPriority priority = prNone;
-        DATE start = 0;
-        DATE end = 0;
-        float duration = 0;
-        QMXDurationUnit unit = duDay;
-        LONG complete = 0;
-        VARIANT_BOOL milestone = VARIANT_FALSE;
-        BSTR notes;
-        BSTR url;
-        COLORREF color = kNoTaskColor;
-        ComPtr<ITaskAppearance> appearance;
-        RETURN_IF_FAILED(task->get_ID(&id));
-        RETURN_IF_FAILED(task->get_Name(&name));
-        RETURN_IF_FAILED(task->get_Priority(&priority));
-        RETURN_IF_FAILED(task->get_StartDate(&start));
-        RETURN_IF_FAILED(task->get_EndDate(&end));
-        RETURN_IF_FAILED(task->get_Duration(&duration));
-        RETURN_IF_FAILED(task->get_DurationUnit(&unit));
-        RETURN_IF_FAILED(task->get_PercentComplete(&complete));
-        RETURN_IF_FAILED(task->get_IsMilestone(&milestone));
-        RETURN_IF_FAILED(task->get_Notes(&notes));
-        RETURN_IF_FAILED(task->get_URL(&url));
-        RETURN_IF_FAILED(task->get_Appearance(appearance.ReleaseAndGetAddressOf()));
-        RETURN_IF_FAILED(appearance->get_Color(&color));
+        TaskFields f;
+        RETURN_IF_FAILED(ReadTaskFields(task, &f));
 
         RETURN_IF_FAILED(out_.StartElement("task"));
-        RETURN_IF_FAILED(out_.Attribute("id", FormatInteger(id)));
-        RETURN_IF_FAILED(out_.Attribute("name", ToXmlText(name)));
-        if (const auto value = PriorityToFile(priority)) RETURN_IF_FAILED(out_.Attribute("priority", FormatInteger(*value)));
-        RETURN_IF_FAILED(out_.Attribute("start", FormatDate(start)));
-        RETURN_IF_FAILED(out_.Attribute("end", FormatDate(end)));
-        RETURN_IF_FAILED(out_.Attribute("duration", FormatFloat(duration)));
-        RETURN_IF_FAILED(out_.Attribute("duration-unit", FormatInteger(DurationUnitToFile(unit))));
-        RETURN_IF_FAILED(out_.Attribute("complete", FormatInteger(complete)));
-        RETURN_IF_FAILED(out_.Attribute("meeting", FormatBoolean(milestone != VARIANT_FALSE)));
-        RETURN_IF_FAILED(out_.Attribute("url", ToXmlText(url)));
-        if (color != kNoTaskColor) RETURN_IF_FAILED(out_.Attribute("color", FormatColor(color)));
+        RETURN_IF_FAILED(out_.Attribute("id", FormatInteger(f.id)));
+        RETURN_IF_FAILED(out_.Attribute("name", ToXmlText(f.name)));
+        if (const auto value = PriorityToFile(f.priority)) RETURN_IF_FAILED(out_.Attribute("priority", FormatInteger(*value)));
+        RETURN_IF_FAILED(out_.Attribute("start", FormatDate(f.start)));
+        RETURN_IF_FAILED(out_.Attribute("end", FormatDate(f.end)));
+        RETURN_IF_FAILED(out_.Attribute("duration", FormatFloat(f.duration)));
+        RETURN_IF_FAILED(out_.Attribute("duration-unit", FormatInteger(DurationUnitToFile(f.unit))));
+        RETURN_IF_FAILED(out_.Attribute("complete", FormatInteger(f.complete)));
+        RETURN_IF_FAILED(out_.Attribute("meeting", FormatBoolean(f.milestone != VARIANT_FALSE)));
+        RETURN_IF_FAILED(out_.Attribute("url", ToXmlText(f.url)));
+        if (f.color != kNoTaskColor) RETURN_IF_FAILED(out_.Attribute("color", FormatColor(f.color)));
 
         RETURN_IF_FAILED(out_.StartElement("notes"));
-        RETURN_IF_FAILED(out_.Text(ToXmlText(notes)));
+        RETURN_IF_FAILED(out_.Text(ToXmlText(f.notes)));
         RETURN_IF_FAILED(out_.EndElement());
 
-        ComPtr<ITaskDependencies> successors;
-        LONG count = 0;
-        RETURN_IF_FAILED(task->get_Successors(successors.ReleaseAndGetAddressOf()));
-        RETURN_IF_FAILED(successors->get_Count(&count));
-        for (LONG i = 0; i < count; ++i) {
-            ComPtr<ITaskDependency> link;
-            ComPtr<ITask> dependent;
-            QMXDependencyType type = dtFinishToStart;
-            LONG dependentId = 0;
-            RETURN_IF_FAILED(successors->get_Dependencies(i, link.ReleaseAndGetAddressOf()));
-            RETURN_IF_FAILED(link->get_Type(&type));
-            RETURN_IF_FAILED(link->get_PairTask(dependent.ReleaseAndGetAddressOf()));
-            RETURN_IF_FAILED(dependent->get_ID(&dependentId));
+        return ForEachSuccessor(task, [this](LONG, LONG dependentId, QMXDependencyType type) {
             RETURN_IF_FAILED(out_.StartElement("depend"));
             RETURN_IF_FAILED(out_.Attribute("id", FormatInteger(dependentId)));
             RETURN_IF_FAILED(out_.Attribute("type", FormatInteger(DependencyTypeToFile(type))));
-            RETURN_IF_FAILED(out_.EndElement());
-        }
-        return S_OK;
+            return out_.EndElement();
+        });
     }
 
     HRESULT WriteResources()
