@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <memory>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "automation/com_ptr.h"
@@ -135,17 +136,17 @@ std::unique_ptr<ProjectModel> ChainReadyTasks(bool ascending)
     return model;
 }
 
-// A 100,000-task chain linked from its end towards its head: each new link
-// goes in front of the chain built so far.
-void BM_LinkChainBackToFront(benchmark::State& state)
+// Makes the (source, dependent) links of a 100,000-task chain in the given
+// order over fresh tasks (in chain order or against it).
+void LinkChain(benchmark::State& state, bool tasksInChainOrder, const std::vector<std::pair<LONG, LONG>>& links)
 {
     qmx::FixToday(kDay0);
     for (auto _ : state) {
         state.PauseTiming();
-        auto model = ChainReadyTasks(true);
+        auto model = ChainReadyTasks(tasksInChainOrder);
         state.ResumeTiming();
-        for (LONG id = kTasks - 1; id >= 1; --id) {
-            if (model->TaskTree()->DependencyLink(id, id + 1, dtFinishToStart) != S_OK) {
+        for (const auto& [source, dependent] : links) {
+            if (model->TaskTree()->DependencyLink(source, dependent, dtFinishToStart) != S_OK) {
                 state.SkipWithError("link refused");
                 break;
             }
@@ -155,6 +156,15 @@ void BM_LinkChainBackToFront(benchmark::State& state)
         state.ResumeTiming();
     }
     qmx::UnfixToday();
+}
+
+// A 100,000-task chain linked from its end towards its head: each new link
+// goes in front of the chain built so far.
+void BM_LinkChainBackToFront(benchmark::State& state)
+{
+    std::vector<std::pair<LONG, LONG>> links;
+    for (LONG id = kTasks - 1; id >= 1; --id) links.emplace_back(id, id + 1);
+    LinkChain(state, true, links);
 }
 BENCHMARK(BM_LinkChainBackToFront)->Unit(benchmark::kMillisecond)->Iterations(3);
 
@@ -163,22 +173,9 @@ BENCHMARK(BM_LinkChainBackToFront)->Unit(benchmark::kMillisecond)->Iterations(3)
 // task k + 1 comes before task k.
 void BM_LinkChainAgainstTaskOrder(benchmark::State& state)
 {
-    qmx::FixToday(kDay0);
-    for (auto _ : state) {
-        state.PauseTiming();
-        auto model = ChainReadyTasks(false);
-        state.ResumeTiming();
-        for (LONG id = 1; id < kTasks; ++id) {
-            if (model->TaskTree()->DependencyLink(id + 1, id, dtFinishToStart) != S_OK) {
-                state.SkipWithError("link refused");
-                break;
-            }
-        }
-        state.PauseTiming();
-        model.reset();
-        state.ResumeTiming();
-    }
-    qmx::UnfixToday();
+    std::vector<std::pair<LONG, LONG>> links;
+    for (LONG id = 1; id < kTasks; ++id) links.emplace_back(id + 1, id);
+    LinkChain(state, false, links);
 }
 BENCHMARK(BM_LinkChainAgainstTaskOrder)->Unit(benchmark::kMillisecond)->Iterations(3);
 
@@ -186,25 +183,10 @@ BENCHMARK(BM_LinkChainAgainstTaskOrder)->Unit(benchmark::kMillisecond)->Iteratio
 // joins two pieces of the chain.
 void BM_LinkChainInRandomOrder(benchmark::State& state)
 {
-    qmx::FixToday(kDay0);
-    std::vector<LONG> sources(kTasks - 1);
-    for (LONG id = 1; id < kTasks; ++id) sources[static_cast<std::size_t>(id - 1)] = id;
-    std::shuffle(sources.begin(), sources.end(), std::mt19937(7));
-    for (auto _ : state) {
-        state.PauseTiming();
-        auto model = ChainReadyTasks(true);
-        state.ResumeTiming();
-        for (LONG id : sources) {
-            if (model->TaskTree()->DependencyLink(id, id + 1, dtFinishToStart) != S_OK) {
-                state.SkipWithError("link refused");
-                break;
-            }
-        }
-        state.PauseTiming();
-        model.reset();
-        state.ResumeTiming();
-    }
-    qmx::UnfixToday();
+    std::vector<std::pair<LONG, LONG>> links;
+    for (LONG id = 1; id < kTasks; ++id) links.emplace_back(id, id + 1);
+    std::shuffle(links.begin(), links.end(), std::mt19937(7));
+    LinkChain(state, true, links);
 }
 BENCHMARK(BM_LinkChainInRandomOrder)->Unit(benchmark::kMillisecond)->Iterations(3);
 
