@@ -2,10 +2,54 @@
 // whole plan (writers, dumps).
 #pragma once
 
+#include <cstddef>
+#include <vector>
+
 #include "automation/com_ptr.h"
 #include "model/model_interfaces.h"
 
 namespace qmx {
+
+// Visits every task depth first in tree order, with a stack of lists instead
+// of recursion (plans may nest deeply): enter(task, parentId, index, depth)
+// before the task's subtasks (depth 1 for a root task), leave() after them.
+// Stops at the first failure, of the model or of a visitor, and returns it.
+template <class Enter, class Leave>
+HRESULT WalkTaskTree(ITaskTree* tree, Enter&& enter, Leave&& leave)
+{
+    struct Level {
+        ComPtr<ITasks> list;
+        LONG index;
+        LONG count;
+        LONG parentId;
+    };
+    std::vector<Level> levels;
+    ComPtr<ITasks> roots;
+    LONG count = 0;
+    RETURN_IF_FAILED(tree->get_RootTasks(roots.ReleaseAndGetAddressOf()));
+    RETURN_IF_FAILED(roots->get_Count(&count));
+    levels.push_back(Level{std::move(roots), 0, count, 0});
+    while (!levels.empty()) {
+        Level& level = levels.back();
+        if (level.index == level.count) {
+            levels.pop_back();
+            if (!levels.empty()) RETURN_IF_FAILED(leave());  // the list's owner task
+            continue;
+        }
+        const LONG index = level.index++;
+        const LONG parentId = level.parentId;
+        ComPtr<ITask> task;
+        LONG id = 0;
+        RETURN_IF_FAILED(level.list->get_Tasks(index, task.ReleaseAndGetAddressOf()));
+        RETURN_IF_FAILED(task->get_ID(&id));
+        RETURN_IF_FAILED(enter(task.Get(), parentId, index, levels.size()));
+        ComPtr<ITasks> subtasks;
+        RETURN_IF_FAILED(task->get_Subtasks(subtasks.ReleaseAndGetAddressOf()));
+        RETURN_IF_FAILED(subtasks->get_Count(&count));
+        levels.push_back(Level{std::move(subtasks), 0, count, id});
+    }
+    return S_OK;
+}
 
 // Every value of a task as the interfaces give it.
 struct TaskFields {

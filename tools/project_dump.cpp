@@ -92,42 +92,13 @@ private:
     std::string& out_;
 };
 
-// Visits every task depth first in tree order, parents before children,
-// without recursion.
+// Visits every task depth first in tree order, parents before children.
 template <class Visit>
 HRESULT ForEachTask(ITaskTree* tree, Visit&& visit)
 {
-    struct Level {
-        ComPtr<ITasks> list;
-        LONG index;
-        LONG count;
-        LONG parentId;
-    };
-    std::vector<Level> levels;
-    ComPtr<ITasks> roots;
-    LONG count = 0;
-    RETURN_IF_FAILED(tree->get_RootTasks(roots.ReleaseAndGetAddressOf()));
-    RETURN_IF_FAILED(roots->get_Count(&count));
-    levels.push_back(Level{std::move(roots), 0, count, 0});
-    while (!levels.empty()) {
-        Level& level = levels.back();
-        if (level.index == level.count) {
-            levels.pop_back();
-            continue;
-        }
-        const LONG index = level.index++;
-        const LONG parentId = level.parentId;
-        ComPtr<ITask> task;
-        LONG id = 0;
-        RETURN_IF_FAILED(level.list->get_Tasks(index, task.ReleaseAndGetAddressOf()));
-        RETURN_IF_FAILED(task->get_ID(&id));
-        RETURN_IF_FAILED(visit(task.Get(), parentId, index));
-        ComPtr<ITasks> subtasks;
-        RETURN_IF_FAILED(task->get_Subtasks(subtasks.ReleaseAndGetAddressOf()));
-        RETURN_IF_FAILED(subtasks->get_Count(&count));
-        if (count > 0) levels.push_back(Level{std::move(subtasks), 0, count, id});
-    }
-    return S_OK;
+    return WalkTaskTree(
+        tree, [&visit](ITask* task, LONG parentId, LONG index, std::size_t) { return visit(task, parentId, index); },
+        [] { return S_OK; });
 }
 
 HRESULT DumpTask(JsonOut& json, ITask* task, LONG parentId, LONG index)

@@ -198,35 +198,12 @@ private:
         if (defaultColor != kNoTaskColor) RETURN_IF_FAILED(out_.Attribute("color", FormatColor(defaultColor)));
         RETURN_IF_FAILED(out_.Attribute("autocorrect", FormatBoolean(autocorrect != VARIANT_FALSE)));
 
-        // Depth first in tree order, with a stack of lists instead of
-        // recursion: plans may nest deeply.
-        struct Level {
-            ComPtr<ITasks> list;
-            LONG index;
-            LONG count;
-        };
-        std::vector<Level> levels;
-        ComPtr<ITasks> roots;
-        LONG count = 0;
-        RETURN_IF_FAILED(tree_->get_RootTasks(roots.ReleaseAndGetAddressOf()));
-        RETURN_IF_FAILED(roots->get_Count(&count));
-        levels.push_back(Level{std::move(roots), 0, count});
-        while (!levels.empty()) {
-            Level& level = levels.back();
-            if (level.index == level.count) {
-                levels.pop_back();
-                if (!levels.empty()) RETURN_IF_FAILED(out_.EndElement());  // the list's owner task
-                continue;
-            }
-            if (levels.size() > static_cast<std::size_t>(kMaxTaskNesting)) return E_FAIL;
-            ComPtr<ITask> task;
-            RETURN_IF_FAILED(level.list->get_Tasks(level.index++, task.ReleaseAndGetAddressOf()));
-            RETURN_IF_FAILED(WriteTaskStart(task.Get()));
-            ComPtr<ITasks> subtasks;
-            RETURN_IF_FAILED(task->get_Subtasks(subtasks.ReleaseAndGetAddressOf()));
-            RETURN_IF_FAILED(subtasks->get_Count(&count));
-            levels.push_back(Level{std::move(subtasks), 0, count});
-        }
+        RETURN_IF_FAILED(WalkTaskTree(
+            tree_.Get(),
+            [this](ITask* task, LONG, LONG, std::size_t depth) {
+                return depth > static_cast<std::size_t>(kMaxTaskNesting) ? E_FAIL : WriteTaskStart(task);
+            },
+            [this] { return out_.EndElement(); }));
         return out_.EndElement();
     }
 
