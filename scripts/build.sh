@@ -11,7 +11,14 @@ set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${QMX_BUILD_DIR:-"$root/build"}
 
-cmake -S "$root" -B "$build" -G Ninja \
+# A compiler cache, where the machine has one, keeps rebuilds of other
+# checkouts of the same tree cheap.
+launcher=""
+if command -v ccache >/dev/null 2>&1; then
+    launcher="-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"
+fi
+
+cmake -S "$root" -B "$build" -G Ninja $launcher \
     -DCMAKE_BUILD_TYPE="${QMX_BUILD_TYPE:-RelWithDebInfo}" \
     -DQMX_SANITIZE="${QMX_SANITIZE:-OFF}"
 cmake --build "$build"
