@@ -83,7 +83,12 @@ public:
             *out = nullptr;
             return E_POINTER;
         }
-        return ptr_->QueryInterface(U::iid, reinterpret_cast<void**>(out->ReleaseAndGetAddressOf()));
+        // Query before the out-pointer lets go of what it holds: it may be
+        // this very pointer, holding the last reference.
+        void* found = nullptr;
+        const HRESULT hr = ptr_->QueryInterface(U::iid, &found);
+        out->Attach(SUCCEEDED(hr) ? static_cast<U*>(found) : nullptr);
+        return hr;
     }
 
     void Reset()

@@ -37,11 +37,16 @@ public:
         return CONNECT_E_NOCONNECTION;
     }
 
+    // During a firing the entries are only cleared, like Unadvise does: the
+    // running Fire keeps its indexes, and sinks advised afterwards stay past
+    // its end, so they hear the next event, not this one.
     void UnadviseAll()
     {
-        std::vector<Connection> dropped;
-        for (auto& c : connections_) dropped.push_back(std::move(c));
-        connections_.clear();
+        std::vector<ComPtr<Sink>> dropped;  // released after the list is consistent
+        for (auto& c : connections_) {
+            if (c.sink) dropped.push_back(std::move(c.sink));
+        }
+        Compact();
     }
 
     std::size_t Count() const

@@ -110,4 +110,24 @@ TEST(EventSource, ReentrantFiringAndAdviseDuringFiring)
     EXPECT_EQ(f.log, (std::vector<std::string>{"a1", "b1", "a2", "b2", "c2", "d2", "c1"}));
 }
 
+TEST(EventSource, SinksAdvisedAfterUnadviseAllWhileFiringHearOnlyTheNextEvent)
+{
+    Fixture f;
+    qmx::ComPtr<RecordingSink> late = qmx::MakeObject<RecordingSink>("d", &f.log);
+    qmx::ComPtr<RecordingSink> later = qmx::MakeObject<RecordingSink>("e", &f.log);
+    f.sinks[0]->onEvent = [&](LONG value) {
+        if (value != 1) return;
+        f.source.UnadviseAll();
+        DWORD cookie;
+        f.source.Advise(late.Get(), &cookie);
+        f.source.Advise(later.Get(), &cookie);
+    };
+    f.Fire(1);
+    EXPECT_EQ(f.log, (std::vector<std::string>{"a1"}));
+    EXPECT_EQ(f.source.Count(), 2u);
+    f.log.clear();
+    f.Fire(2);
+    EXPECT_EQ(f.log, (std::vector<std::string>{"d2", "e2"}));
+}
+
 }  // namespace

@@ -125,6 +125,24 @@ TEST(ObjectModel, ObjectLivesWhileReferencedAndAnswersItsInterfaces)
     EXPECT_EQ(g_alive, 0);
 }
 
+TEST(ObjectModel, AsIntoItselfQueriesBeforeReleasing)
+{
+    {
+        // The pointer holds the only reference: the object must survive the
+        // query and stay held once.
+        qmx::ComPtr<IShape> shape = qmx::MakeObject<Square>();
+        ASSERT_EQ(shape.As(&shape), S_OK);
+        ASSERT_TRUE(shape);
+        EXPECT_EQ(g_alive, 1);
+        EXPECT_EQ(shape->AddRef(), 2u);
+        shape->Release();
+        LONG sides = 0;
+        EXPECT_EQ(shape->get_Sides(&sides), S_OK);
+        EXPECT_EQ(sides, 4);
+    }
+    EXPECT_EQ(g_alive, 0);
+}
+
 TEST(ObjectModel, EmbeddedPartKeepsItsOwnerAlive)
 {
     qmx::ComPtr<IPart> part;
