@@ -49,10 +49,13 @@ HRESULT CResource::get_Name(BSTR* pbsName)
     return S_OK;
 }
 
+// A resource that left its pool (deleted, or the pool ended) answers as a
+// deleted object: its name reads as last set, setters and the pool fail.
 HRESULT CResource::put_Name(const BSTR& bsName)
 {
+    if (!pool_) return E_FAIL;
     name_ = bsName;
-    if (pool_) pool_->Sink().OnResourceChanged(this);
+    pool_->Sink().OnResourceChanged(this);
     return S_OK;
 }
 
@@ -60,7 +63,7 @@ HRESULT CResource::get_Resources(IResources** ppResources)
 {
     if (!ppResources) return E_POINTER;
     *ppResources = pool_;
-    if (!pool_) return E_FAIL;  // the pool has gone with its owner
+    if (!pool_) return E_FAIL;
     pool_->AddRef();
     return S_OK;
 }

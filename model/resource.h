@@ -45,7 +45,7 @@ private:
 
     LONG id_;
     BSTR name_;
-    CResources* pool_;
+    CResources* pool_;  // null once the resource left the pool
     bool deleting_ = false;
     std::vector<CTaskResource*> assignments_;
 };

@@ -171,8 +171,10 @@ HRESULT CResources::RemoveResource(CResource* resource)
             if (FAILED(hr)) return hr;  // the resource stays, flagged
         }
     }
+    // A deleted resource no longer knows its pool: it may outlive it.
     const LONG id = resource->ID();
     resource->SetID(-1);
+    resource->SetPool(nullptr);
     const std::size_t pos = LowerBound(id);
     if (pos < entries_.size() && entries_[pos].resource.Get() == resource) entries_.Take(pos);
     return S_OK;

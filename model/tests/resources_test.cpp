@@ -1,6 +1,8 @@
 // The resource pool and the assignments of tasks.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "automation/date_time.h"
 #include "model/tests/recording_sinks.h"
 
@@ -144,6 +146,42 @@ TEST_F(ResourcesTest, DeletedTasksKeepTheirAssignmentsOutOfTheWalk)
     EXPECT_EQ(S_OK, held->get_Resource(resource.ReleaseAndGetAddressOf()));
     owner.Pool()->get_Count(&count);
     EXPECT_EQ(0, count);
+}
+
+// A held resource that left its pool, by Delete, by DeleteAllResources or
+// because the model ended with it in the pool, answers as a deleted object,
+// also once the model and its pool are gone.
+TEST_F(ResourcesTest, HeldResourceOutlivesItsPool)
+{
+    enum class Leave { Delete, DeleteAll, ModelEnds };
+    for (Leave leave : {Leave::Delete, Leave::DeleteAll, Leave::ModelEnds}) {
+        SCOPED_TRACE(static_cast<int>(leave));
+        auto model = std::make_unique<RecordingOwner>();
+        ComPtr<IResource> held = model->AddResource("kept");
+        if (leave == Leave::Delete) {
+            ASSERT_EQ(S_OK, model->Pool()->Delete(1));
+        } else if (leave == Leave::DeleteAll) {
+            ASSERT_EQ(S_OK, model->Pool()->DeleteAllResources());
+        }
+        model->Take();
+        if (leave != Leave::ModelEnds) {
+            // Still inside a live model: refused without a notification.
+            EXPECT_EQ(E_FAIL, held->put_Name(u"renamed"));
+            EXPECT_TRUE(model->Take().empty());
+        }
+        model.reset();
+
+        LONG id = 0;
+        EXPECT_EQ(S_OK, held->get_ID(&id));
+        EXPECT_EQ(-1, id);
+        BSTR name;
+        EXPECT_EQ(S_OK, held->get_Name(&name));
+        EXPECT_EQ(u"kept", name);
+        EXPECT_EQ(E_FAIL, held->put_Name(u"late"));
+        ComPtr<IResources> pool;
+        EXPECT_EQ(E_FAIL, held->get_Resources(pool.ReleaseAndGetAddressOf()));
+        EXPECT_EQ(nullptr, pool.Get());
+    }
 }
 
 }  // namespace

@@ -498,7 +498,7 @@ TEST(ProjectModelLifetime, HeldObjectsOutliveTheModelAsDeletedOnes)
     ComPtr<ITask> t;
     EXPECT_EQ(E_FAIL, subtasks->Add(-1, u"", t.ReleaseAndGetAddressOf()));
     EXPECT_EQ(E_FAIL, task->put_Name(u"x"));
-    EXPECT_EQ(S_OK, resource->put_Name(u"still fine"));
+    EXPECT_EQ(E_FAIL, resource->put_Name(u"x"));
     EXPECT_EQ(E_FAIL, assignment->put_Units(5));
     ComPtr<ITasks> roots;
     tree->get_RootTasks(roots.ReleaseAndGetAddressOf());
