@@ -1,7 +1,9 @@
 #include "automation/date_time.h"
 
+#include <algorithm>
 #include <cmath>
 #include <ctime>
+#include <limits>
 
 namespace qmx {
 
@@ -35,7 +37,18 @@ constexpr CivilDate CivilFromDays(std::int64_t z)
 // 30 December 1899 counted from 1970-01-01.
 constexpr std::int64_t kEpochOffset = DaysFromCivil(1899, 12, 30);
 
-std::int64_t DayNumber(DATE date) { return static_cast<std::int64_t>(std::trunc(date)); }
+// Every conversion reads its date through this: a date past either end of
+// the calendar reads as that end, and NaN as the epoch, so that no day
+// number or year computed from it can overflow.
+DATE InCalendar(DATE date)
+{
+    if (std::isnan(date)) return 0.0;
+    if (!(date > kMinDate - 1.0)) return kMinDate;
+    if (!(date <= kMaxDate)) return kMaxDate;
+    return date;
+}
+
+std::int64_t DayNumber(DATE date) { return static_cast<std::int64_t>(std::trunc(InCalendar(date))); }
 
 std::optional<DATE> s_fixedToday;
 
@@ -76,9 +89,15 @@ std::optional<DATE> DateFromParts(const DateTimeParts& parts)
     return *day < 0 ? *day - time : *day + time;
 }
 
+bool IsCalendarDate(DATE date) { return date > kMinDate - 1.0 && date <= kMaxDate; }
+
 DATE DatePart(DATE date) { return std::trunc(date); }
 
-double TimeOfDay(DATE date) { return std::fabs(date - std::trunc(date)); }
+double TimeOfDay(DATE date)
+{
+    date = InCalendar(date);
+    return std::fabs(date - std::trunc(date));
+}
 
 CivilDate CivilFromDate(DATE date) { return CivilFromDays(DayNumber(date) + kEpochOffset); }
 
@@ -105,7 +124,7 @@ int DayOfWeek(DATE date)
     return static_cast<int>(((n + 5) % 7 + 7) % 7) + 1;
 }
 
-DATE WeekStart(DATE date) { return DatePart(date) - (DayOfWeek(date) - 1); }
+DATE WeekStart(DATE date) { return DatePart(InCalendar(date)) - (DayOfWeek(date) - 1); }
 
 int DayOfYear(DATE date)
 {
@@ -123,10 +142,14 @@ int WeekNumber(DATE date)
 
 CivilDate AddMonths(const CivilDate& date, int months)
 {
-    const long total = static_cast<long>(date.year) * 12 + (date.month - 1) + months;
+    // 64 bits hold any sum of the three; the year saturates at the ends of
+    // int (any such year is far outside the calendar anyway).
+    const std::int64_t total = std::int64_t{date.year} * 12 + (std::int64_t{date.month} - 1) + months;
+    const std::int64_t year = total >= 0 ? total / 12 : (total - 11) / 12;
     CivilDate result;
-    result.year = static_cast<int>(total >= 0 ? total / 12 : (total - 11) / 12);
-    result.month = static_cast<int>(total - static_cast<long>(result.year) * 12) + 1;
+    result.year = static_cast<int>(std::clamp<std::int64_t>(year, std::numeric_limits<int>::min(),
+                                                            std::numeric_limits<int>::max()));
+    result.month = static_cast<int>(total - year * 12) + 1;
     const int length = DaysInMonth(result.year, result.month);
     result.day = date.day > length ? length : date.day;
     return result;

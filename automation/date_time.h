@@ -29,6 +29,14 @@ inline constexpr int kMaxYear = 9999;
 inline constexpr DATE kMinDate = -657434.0;            // 1 January 100
 inline constexpr DATE kMaxDate = 2958465.99999999;     // 31 December 9999, end of day
 
+// The conversions below that take a DATE (all but DatePart, which is plain
+// arithmetic) accept any double: a date before the calendar reads as
+// 1 January 100, one after it as kMaxDate, NaN as 30 December 1899.
+
+// A date whose day lies in years 100 to 9999 (a date before 1900 counts its
+// time of day away from zero, so 1 January 100 runs down to kMinDate - 1).
+bool IsCalendarDate(DATE date);
+
 bool IsLeapYear(int year);
 int DaysInMonth(int year, int month);
 // A real calendar date within years 100 to 9999.
@@ -61,7 +69,8 @@ int DayOfYear(DATE date);
 int WeekNumber(DATE date);
 
 // Moves by whole months keeping the day of month, clamped to the length of
-// the target month (31 January + 1 month is 28 or 29 February).
+// the target month (31 January + 1 month is 28 or 29 February). Any input
+// is safe; the result is not checked against the calendar's range.
 CivilDate AddMonths(const CivilDate& date, int months);
 
 // The time of day in eighths of a day, rounded to the nearest: 0..8.

@@ -1,7 +1,8 @@
 // The date setters of CTask: StartDate, EndDate, Duration and
 // SetStartEndDate, with the corrections they start while autocorrect is on.
 #include <algorithm>
-#include <cmath>
+
+#include "automation/date_time.h"
 
 #include "model/date_correction.h"
 #include "model/task.h"
@@ -12,12 +13,13 @@ namespace qmx {
 HRESULT CTask::put_StartDate(DATE StartDate)
 {
     if (!IsMember()) return E_FAIL;
-    if (!std::isfinite(StartDate)) return E_INVALIDARG;
+    if (!IsCalendarDate(StartDate)) return E_INVALIDARG;
     const bool autocorrect = Tree()->Autocorrect();
     if (autocorrect && HasChildren()) return S_FALSE;
     if (StartDate == start_) return S_OK;
     DATE d = StartDate;
     if (autocorrect) d = std::max(d, Earliest(this).start);
+    if (!IsCalendarDate(d)) return E_INVALIDARG;
 
     const DATE oldStart = start_;
     const bool endMoves = d > end_;
@@ -35,12 +37,13 @@ HRESULT CTask::put_StartDate(DATE StartDate)
 HRESULT CTask::put_EndDate(DATE EndDate)
 {
     if (!IsMember()) return E_FAIL;
-    if (!std::isfinite(EndDate)) return E_INVALIDARG;
+    if (!IsCalendarDate(EndDate)) return E_INVALIDARG;
     const bool autocorrect = Tree()->Autocorrect();
     if (autocorrect && HasChildren()) return S_FALSE;
     if (EndDate == end_) return S_OK;
     DATE d = EndDate;
     if (autocorrect) d = std::max(d, Earliest(this).end);
+    if (!IsCalendarDate(d)) return E_INVALIDARG;
 
     const DATE oldEnd = end_;
     const bool startMoves = d < start_;
@@ -58,12 +61,15 @@ HRESULT CTask::put_EndDate(DATE EndDate)
 HRESULT CTask::put_Duration(float Duration)
 {
     if (!IsMember()) return E_FAIL;
-    if (!std::isfinite(Duration)) return E_INVALIDARG;
+    // A duration that would end the task past the calendar is out of range
+    // like a negative one.
+    if (!IsCalendarDate(start_ + static_cast<DATE>(Duration))) return E_INVALIDARG;
     const bool autocorrect = Tree()->Autocorrect();
     if (autocorrect && HasChildren()) return S_FALSE;
     if (Duration < 0) return E_INVALIDARG;
     if (Duration == duration_ || !autocorrect) return S_OK;
     const DATE e = std::max(start_ + static_cast<DATE>(Duration), Earliest(this).end);
+    if (!IsCalendarDate(e)) return E_INVALIDARG;
     if (static_cast<float>(e - start_) == duration_) return S_FALSE;
 
     duration_ = static_cast<float>(e - start_);
@@ -77,7 +83,7 @@ HRESULT CTask::put_Duration(float Duration)
 HRESULT CTask::SetStartEndDate(DATE NewStartDate)
 {
     if (!IsMember()) return E_FAIL;
-    if (!std::isfinite(NewStartDate)) return E_INVALIDARG;
+    if (!IsCalendarDate(NewStartDate)) return E_INVALIDARG;
     bool moved = false;
     DATE oldStart = start_;
     const HRESULT hr = MoveKeepingSpan(NewStartDate, &moved, &oldStart);
@@ -102,6 +108,9 @@ HRESULT CTask::MoveKeepingSpan(DATE newStart, bool* moved, DATE* oldStart)
     if (d + span < e) d = e - span;
     else e = d + span;
     if (d == start_) return S_OK;
+    // A move (asked for, or a push by a link) that would carry the task past
+    // the calendar is refused: the model keeps every date it can write.
+    if (!IsCalendarDate(d) || !IsCalendarDate(e)) return E_INVALIDARG;
 
     *oldStart = start_;
     StoreDates(d, e);

@@ -253,7 +253,9 @@ HRESULT CProjectReader::CreateTask(const SaxAttributes& attributes)
     if (const auto text = attributes.Find("start")) start = ParseDate(*text).value_or(today_);
     float duration = 1.0f;
     if (const auto text = attributes.Find("duration")) {
-        if (const auto value = ParseFloat(*text); value && *value >= 0) duration = *value;
+        // A duration that would end the task past the calendar is invalid.
+        if (const auto value = ParseFloat(*text); value && *value >= 0 && IsCalendarDate(start + *value))
+            duration = *value;
     }
     QMXDurationUnit unit = duDay;
     if (const auto value = IntegerAttribute(attributes, "duration-unit"))

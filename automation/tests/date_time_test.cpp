@@ -1,6 +1,8 @@
 // Calendar arithmetic on automation dates.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "automation/date_time.h"
 
 namespace {
@@ -114,6 +116,69 @@ TEST(DateTime, EighthsOfADayRoundToTheNearestAndCarry)
     const auto last = qmx::SplitIntoEighths(2958465 + 23.0 / 24);
     EXPECT_EQ(last.date, (CivilDate{9999, 12, 31}));
     EXPECT_EQ(last.eighths, 7);
+}
+
+// Any double is a safe input: dates past either end of the calendar read as
+// that end, NaN as the epoch. Under the sanitizers this also proves that no
+// conversion overflows.
+TEST(DateTime, DatesOutsideTheCalendarReadAsItsEnds)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const CivilDate first{100, 1, 1};
+    const CivilDate last{9999, 12, 31};
+    const CivilDate epoch{1899, 12, 30};
+    struct Row {
+        DATE date;
+        bool inCalendar;
+        CivilDate reads;
+    };
+    const Row rows[] = {
+        {qmx::kMinDate, true, first},
+        {qmx::kMinDate - 0.999, true, first},  // 1 January 100 at 23:58
+        {qmx::kMinDate - 1.0, false, first},
+        {-1e7, false, first},
+        {-9.3e18, false, first},
+        {-1e300, false, first},
+        {-inf, false, first},
+        {qmx::kMaxDate, true, last},
+        {2958465.5, true, last},
+        {2958466.0, false, last},
+        {3e38, false, last},
+        {9.3e18, false, last},
+        {1e300, false, last},
+        {inf, false, last},
+        {nan, false, epoch},
+        {38516.25, true, CivilDate{2005, 6, 13}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.date);
+        EXPECT_EQ(qmx::IsCalendarDate(row.date), row.inCalendar);
+        EXPECT_EQ(qmx::CivilFromDate(row.date), row.reads);
+        const auto parts = qmx::PartsFromDate(row.date);
+        EXPECT_GE(parts.date.year, 100);
+        EXPECT_LE(parts.date.year, 10000);  // kMaxDate rounds to the next second
+        const double time = qmx::TimeOfDay(row.date);
+        EXPECT_TRUE(time >= 0.0 && time < 1.0);
+        const int eighths = qmx::EighthsOfDay(row.date);
+        EXPECT_TRUE(eighths >= 0 && eighths <= 8);
+        const auto split = qmx::SplitIntoEighths(row.date);
+        EXPECT_TRUE(qmx::IsValidDate(split.date.year, split.date.month, split.date.day));
+        const int weekday = qmx::DayOfWeek(row.date);
+        EXPECT_TRUE(weekday >= 1 && weekday <= 7);
+        EXPECT_TRUE(qmx::IsCalendarDate(qmx::WeekStart(row.date)) || row.reads == first);
+        EXPECT_TRUE(qmx::DayOfYear(row.date) >= 1 && qmx::DayOfYear(row.date) <= 366);
+        EXPECT_TRUE(qmx::WeekNumber(row.date) >= 1 && qmx::WeekNumber(row.date) <= 54);
+    }
+    // Month arithmetic takes any counts without overflow.
+    for (int months : {std::numeric_limits<int>::max(), std::numeric_limits<int>::min(), 0}) {
+        for (CivilDate date : {CivilDate{std::numeric_limits<int>::max(), 12, 31},
+                               CivilDate{std::numeric_limits<int>::min(), 1, 1}, last,
+                               CivilDate{2005, std::numeric_limits<int>::min(), 1}}) {
+            const CivilDate moved = qmx::AddMonths(date, months);
+            EXPECT_TRUE(moved.month >= 1 && moved.month <= 12);
+        }
+    }
 }
 
 TEST(DateTime, TodayComesFromAClockThatTestsCanFix)

@@ -2,6 +2,8 @@
 // and the correction pass, with the notifications they make.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "automation/date_time.h"
 #include "model/tests/recording_sinks.h"
 
@@ -258,6 +260,88 @@ TEST_F(DatesTest, PushesRunDepthFirstInNotificationOrder)
                      "changed 4 start|end fire",
                      "changed 2 start fire", "changed 2 duration fire"}),
               owner.Take());
+}
+
+// Dates outside years 100 to 9999, and durations or moves that would end a
+// task outside them, are refused with nothing changed and nothing told.
+TEST_F(DatesTest, DatesOutsideTheCalendarAreRefused)
+{
+    enum class Op { Start, End, Duration, Move };
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const DATE lastStartForADay = kMaxDate - 2;  // the task spans two days
+    struct Row {
+        Op op;
+        double value;
+        bool autocorrect;
+        HRESULT expected;
+    };
+    const Row rows[] = {
+        {Op::Start, kMinDate, true, S_OK},
+        {Op::Start, kMinDate - 0.999, true, S_OK},  // 1 January 100, late evening
+        {Op::Start, kMinDate - 1, true, E_INVALIDARG},
+        {Op::Start, kMaxDate, true, S_OK},
+        {Op::Start, 2958466.0, true, E_INVALIDARG},
+        {Op::Start, 1e300, false, E_INVALIDARG},
+        {Op::Start, -1e300, true, E_INVALIDARG},
+        {Op::Start, -inf, true, E_INVALIDARG},
+        {Op::Start, nan, false, E_INVALIDARG},
+        {Op::End, kMaxDate, true, S_OK},
+        {Op::End, kMinDate, false, S_OK},
+        {Op::End, 2958466.0, true, E_INVALIDARG},
+        {Op::End, 1e300, true, E_INVALIDARG},
+        {Op::End, kMinDate - 1, false, E_INVALIDARG},
+        {Op::End, inf, true, E_INVALIDARG},
+        {Op::Duration, 2913110.5, true, S_OK},  // ends 31 December 9999 at 12:00
+        {Op::Duration, 2913111.0, true, E_INVALIDARG},
+        {Op::Duration, 3e38, true, E_INVALIDARG},
+        {Op::Duration, 3e38, false, E_INVALIDARG},
+        {Op::Duration, 2913110.5, false, S_OK},  // stored nowhere with autocorrect off
+        {Op::Duration, inf, true, E_INVALIDARG},
+        {Op::Move, lastStartForADay, true, S_OK},
+        {Op::Move, lastStartForADay + 0.5, true, E_INVALIDARG},
+        {Op::Move, lastStartForADay + 0.5, false, E_INVALIDARG},
+        {Op::Move, kMinDate, false, S_OK},
+        {Op::Move, kMinDate - 1, true, E_INVALIDARG},
+        {Op::Move, 1e300, true, E_INVALIDARG},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(::testing::Message() << "op " << static_cast<int>(row.op) << " value " << row.value
+                                          << " autocorrect " << row.autocorrect);
+        RecordingOwner model;
+        auto task = model.Add(0);
+        ASSERT_EQ(S_OK, task->put_EndDate(kToday + 2));
+        ASSERT_EQ(S_OK, model.Tree()->put_AutocorrectTaskDates(ToVariantBool(row.autocorrect)));
+        model.Take();
+        HRESULT hr = E_UNEXPECTED;
+        switch (row.op) {
+        case Op::Start: hr = task->put_StartDate(row.value); break;
+        case Op::End: hr = task->put_EndDate(row.value); break;
+        case Op::Duration: hr = task->put_Duration(static_cast<float>(row.value)); break;
+        case Op::Move: hr = task->SetStartEndDate(row.value); break;
+        }
+        EXPECT_EQ(row.expected, hr);
+        EXPECT_TRUE(IsCalendarDate(StartOf(task.Get())) && IsCalendarDate(EndOf(task.Get())));
+        if (FAILED(hr)) {
+            EXPECT_EQ(kToday, StartOf(task.Get()));
+            EXPECT_EQ(kToday + 2, EndOf(task.Get()));
+            EXPECT_EQ(2.0f, DurationOf(task.Get()));
+            EXPECT_EQ(Lines{}, model.Take());
+        }
+    }
+}
+
+// A link whose push would carry the dependent past the calendar leaves the
+// dependent where it is: no date outside the calendar is ever stored.
+TEST_F(DatesTest, PushesStopAtTheEndOfTheCalendar)
+{
+    auto a = owner.Add(0, "a");
+    auto b = owner.Add(0, "b");
+    ASSERT_EQ(S_OK, b->put_EndDate(kToday + 3));
+    ASSERT_EQ(S_OK, a->SetStartEndDate(kMaxDate - 1.5));
+    ASSERT_EQ(S_OK, owner.Tree()->DependencyLink(1, 2, dtFinishToStart));
+    EXPECT_EQ(kToday, StartOf(b.Get()));
+    EXPECT_EQ(kToday + 3, EndOf(b.Get()));
 }
 
 }  // namespace

@@ -9,24 +9,10 @@
 
 #include "automation/bstr.h"
 #include "automation/com_ptr.h"
+#include "model/plan_walk.h"
 #include "tools/project_document.h"
 
 namespace qmx::xml::testing {
-
-struct TaskValues {
-    LONG id = 0;
-    std::string name;
-    QMXPriority priority = prNone;
-    DATE start = 0;
-    DATE end = 0;
-    float duration = 0;
-    QMXDurationUnit unit = duDay;
-    LONG complete = 0;
-    bool milestone = false;
-    std::string notes;
-    std::string url;
-    COLORREF color = kNoTaskColor;
-};
 
 inline ComPtr<CProjectDocument> NewDocument() { return MakeObject<CProjectDocument>(); }
 
@@ -37,33 +23,15 @@ inline ComPtr<ITask> Task(const CProjectDocument& document, LONG id)
     return task;
 }
 
-inline TaskValues Values(ITask* task)
+// Every value of a task, as the model's plan walk reads it.
+inline TaskFields Values(ITask* task)
 {
-    TaskValues v;
-    BSTR text;
-    VARIANT_BOOL milestone = VARIANT_FALSE;
-    ComPtr<ITaskAppearance> appearance;
-    task->get_ID(&v.id);
-    task->get_Name(&text);
-    v.name = BstrToUtf8(text);
-    task->get_Priority(&v.priority);
-    task->get_StartDate(&v.start);
-    task->get_EndDate(&v.end);
-    task->get_Duration(&v.duration);
-    task->get_DurationUnit(&v.unit);
-    task->get_PercentComplete(&v.complete);
-    task->get_IsMilestone(&milestone);
-    v.milestone = milestone != VARIANT_FALSE;
-    task->get_Notes(&text);
-    v.notes = BstrToUtf8(text);
-    task->get_URL(&text);
-    v.url = BstrToUtf8(text);
-    task->get_Appearance(appearance.ReleaseAndGetAddressOf());
-    appearance->get_Color(&v.color);
-    return v;
+    TaskFields fields;
+    EXPECT_EQ(ReadTaskFields(task, &fields), S_OK);
+    return fields;
 }
 
-inline TaskValues Values(const CProjectDocument& document, LONG id) { return Values(Task(document, id).Get()); }
+inline TaskFields Values(const CProjectDocument& document, LONG id) { return Values(Task(document, id).Get()); }
 
 // The IDs of a task's subtasks in order; parent 0 is the root list.
 inline std::vector<LONG> ChildIds(const CProjectDocument& document, LONG parentId)
@@ -89,22 +57,13 @@ inline std::vector<LONG> ChildIds(const CProjectDocument& document, LONG parentI
 // (dependent ID, kind) of a task's successor links.
 inline std::vector<std::pair<LONG, QMXDependencyType>> Successors(const CProjectDocument& document, LONG id)
 {
-    ComPtr<ITaskDependencies> links;
-    Task(document, id)->get_Successors(links.ReleaseAndGetAddressOf());
-    LONG count = 0;
-    links->get_Count(&count);
     std::vector<std::pair<LONG, QMXDependencyType>> result;
-    for (LONG i = 0; i < count; ++i) {
-        ComPtr<ITaskDependency> link;
-        ComPtr<ITask> dependent;
-        QMXDependencyType type = dtFinishToStart;
-        LONG dependentId = 0;
-        links->get_Dependencies(i, link.ReleaseAndGetAddressOf());
-        link->get_Type(&type);
-        link->get_PairTask(dependent.ReleaseAndGetAddressOf());
-        dependent->get_ID(&dependentId);
-        result.emplace_back(dependentId, type);
-    }
+    EXPECT_EQ(ForEachSuccessor(Task(document, id).Get(),
+                               [&](LONG, LONG dependentId, QMXDependencyType type) {
+                                   result.emplace_back(dependentId, type);
+                                   return S_OK;
+                               }),
+              S_OK);
     return result;
 }
 

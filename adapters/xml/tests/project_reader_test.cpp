@@ -71,8 +71,8 @@ TEST_F(ProjectReaderTest, ReadsTheSamplePlan)
 
     // Task 10 was read as 2 March to 4 March 12:00; its first child then
     // made it a summary spanning the child's one day.
-    const TaskValues plan = Values(*document, 10);
-    EXPECT_EQ(plan.name, "Plan");
+    const TaskFields plan = Values(*document, 10);
+    EXPECT_EQ(plan.name, u"Plan");
     EXPECT_EQ(plan.priority, prHigh);
     EXPECT_EQ(plan.start, Day(2026, 3, 2));
     EXPECT_EQ(plan.end, Day(2026, 3, 3));
@@ -80,31 +80,31 @@ TEST_F(ProjectReaderTest, ReadsTheSamplePlan)
     EXPECT_EQ(plan.unit, duHour);
     EXPECT_EQ(plan.complete, 100);
     EXPECT_FALSE(plan.milestone);
-    EXPECT_EQ(plan.notes, "Measure   twice");
-    EXPECT_EQ(plan.url, "https://example.org/plan?a=1&b=2");
+    EXPECT_EQ(plan.notes, u"Measure   twice");
+    EXPECT_EQ(plan.url, u"https://example.org/plan?a=1&b=2");
     EXPECT_EQ(plan.color, RGB(0, 255, 0));
 
-    const TaskValues sketch = Values(*document, 11);
-    EXPECT_EQ(sketch.name, "Sketch");
+    const TaskFields sketch = Values(*document, 11);
+    EXPECT_EQ(sketch.name, u"Sketch");
     EXPECT_EQ(sketch.priority, prNone);
     EXPECT_EQ(sketch.start, Day(2026, 3, 2));
     EXPECT_EQ(sketch.end, Day(2026, 3, 3));
     EXPECT_EQ(sketch.complete, 50);
-    EXPECT_EQ(sketch.notes, "");
+    EXPECT_EQ(sketch.notes, u"");
     EXPECT_EQ(sketch.color, kNoTaskColor) << "no colour of its own, though the tree has a default";
 
     // Without a duration attribute the duration is 1 day, which with date
     // correction on moves the end from 9 to 10 March.
-    const TaskValues build = Values(*document, 30);
+    const TaskFields build = Values(*document, 30);
     EXPECT_EQ(build.priority, prLow);
     EXPECT_EQ(build.start, Day(2026, 3, 9));
     EXPECT_EQ(build.end, Day(2026, 3, 10));
     EXPECT_EQ(build.duration, 1.0f);
     EXPECT_TRUE(build.milestone);
-    EXPECT_EQ(build.notes, "Order parts");
+    EXPECT_EQ(build.notes, u"Order parts");
 
     // Without an end the end is the start plus the duration.
-    const TaskValues clean = Values(*document, 40);
+    const TaskFields clean = Values(*document, 40);
     EXPECT_EQ(clean.start, Day(2026, 3, 10));
     EXPECT_EQ(clean.end, Day(2026, 3, 13));
     EXPECT_EQ(clean.duration, 3.0f);
@@ -122,33 +122,42 @@ TEST_F(ProjectReaderTest, InvalidOptionalValuesKeepTheirDefaults)
 {
     struct Row {
         const char* attributes;
-        std::function<void(const TaskValues&)> check;
+        std::function<void(const TaskFields&)> check;
     };
     const Row rows[] = {
-        {R"(priority="-1")", [](const TaskValues& v) { EXPECT_EQ(v.priority, prNone); }},
-        {R"(priority="5")", [](const TaskValues& v) { EXPECT_EQ(v.priority, prNone); }},
-        {R"(priority=" 1 ")", [](const TaskValues& v) { EXPECT_EQ(v.priority, prNormal); }},
-        {R"(start=" 7/12/2026")", [](const TaskValues& v) { EXPECT_EQ(v.start, Day(2026, 1, 1)); }},
-        {R"(start="07-12-2026")", [](const TaskValues& v) { EXPECT_EQ(v.start, Day(2026, 12, 7)); }},
-        {R"(start="7/12/2026.4")", [](const TaskValues& v) { EXPECT_EQ(v.start, Day(2026, 12, 7) + 0.5); }},
-        {R"(start="7/12/2026.8")", [](const TaskValues& v) { EXPECT_EQ(v.start, Day(2026, 1, 1)); }},
-        {R"(color="#f00")", [](const TaskValues& v) { EXPECT_EQ(v.color, kNoTaskColor); }},
-        {R"(color="#FF0000")", [](const TaskValues& v) { EXPECT_EQ(v.color, COLORREF(0x0000FF)); }},
-        {R"(meeting="TRUE")", [](const TaskValues& v) { EXPECT_FALSE(v.milestone); }},
-        {R"(meeting="1")", [](const TaskValues& v) { EXPECT_TRUE(v.milestone); }},
-        {R"(complete="101")", [](const TaskValues& v) { EXPECT_EQ(v.complete, 0); }},
-        {R"(complete="-1")", [](const TaskValues& v) { EXPECT_EQ(v.complete, 0); }},
-        {R"(complete="	40 ")", [](const TaskValues& v) { EXPECT_EQ(v.complete, 40); }},
-        {R"(duration-unit="3")", [](const TaskValues& v) { EXPECT_EQ(v.unit, duDay); }},
-        {R"(duration-unit="2")", [](const TaskValues& v) { EXPECT_EQ(v.unit, duWeek); }},
-        {R"(duration="-1")", [](const TaskValues& v) { EXPECT_EQ(v.duration, 1.0f); }},
-        {R"(duration="1e39")", [](const TaskValues& v) { EXPECT_EQ(v.duration, 1.0f); }},
-        {R"(duration="0.5")", [](const TaskValues& v) { EXPECT_EQ(v.duration, 0.5f); }},
-        {R"(name="A &lt;b&gt;" url="x y")", [](const TaskValues& v) {
-             EXPECT_EQ(v.name, "A <b>");
-             EXPECT_EQ(v.url, "x y");
+        {R"(priority="-1")", [](const TaskFields& v) { EXPECT_EQ(v.priority, prNone); }},
+        {R"(priority="5")", [](const TaskFields& v) { EXPECT_EQ(v.priority, prNone); }},
+        {R"(priority=" 1 ")", [](const TaskFields& v) { EXPECT_EQ(v.priority, prNormal); }},
+        {R"(start=" 7/12/2026")", [](const TaskFields& v) { EXPECT_EQ(v.start, Day(2026, 1, 1)); }},
+        {R"(start="07-12-2026")", [](const TaskFields& v) { EXPECT_EQ(v.start, Day(2026, 12, 7)); }},
+        {R"(start="7/12/2026.4")", [](const TaskFields& v) { EXPECT_EQ(v.start, Day(2026, 12, 7) + 0.5); }},
+        {R"(start="7/12/2026.8")", [](const TaskFields& v) { EXPECT_EQ(v.start, Day(2026, 1, 1)); }},
+        {R"(color="#f00")", [](const TaskFields& v) { EXPECT_EQ(v.color, kNoTaskColor); }},
+        {R"(color="#FF0000")", [](const TaskFields& v) { EXPECT_EQ(v.color, COLORREF(0x0000FF)); }},
+        {R"(meeting="TRUE")", [](const TaskFields& v) { EXPECT_FALSE(v.milestone); }},
+        {R"(meeting="1")", [](const TaskFields& v) { EXPECT_TRUE(v.milestone); }},
+        {R"(complete="101")", [](const TaskFields& v) { EXPECT_EQ(v.complete, 0); }},
+        {R"(complete="-1")", [](const TaskFields& v) { EXPECT_EQ(v.complete, 0); }},
+        {R"(complete="	40 ")", [](const TaskFields& v) { EXPECT_EQ(v.complete, 40); }},
+        {R"(duration-unit="3")", [](const TaskFields& v) { EXPECT_EQ(v.unit, duDay); }},
+        {R"(duration-unit="2")", [](const TaskFields& v) { EXPECT_EQ(v.unit, duWeek); }},
+        {R"(duration="-1")", [](const TaskFields& v) { EXPECT_EQ(v.duration, 1.0f); }},
+        {R"(duration="1e39")", [](const TaskFields& v) { EXPECT_EQ(v.duration, 1.0f); }},
+        {R"(duration="0.5")", [](const TaskFields& v) { EXPECT_EQ(v.duration, 0.5f); }},
+        // A duration that would end the task past 31 December 9999.
+        {R"(duration="3e38")", [](const TaskFields& v) { EXPECT_EQ(v.duration, 1.0f); }},
+        {R"(start="30/12/9999" duration="2")", [](const TaskFields& v) { EXPECT_EQ(v.duration, 1.0f); }},
+        {R"(start="30/12/9999" duration="1.5")", [](const TaskFields& v) { EXPECT_EQ(v.duration, 1.5f); }},
+        {R"(start="1/1/100" end="31/12/9999" duration="3615899")", [](const TaskFields& v) {
+             EXPECT_EQ(v.start, Day(100, 1, 1));
+             EXPECT_EQ(v.end, Day(9999, 12, 31));
          }},
-        {R"(x:priority="2" xmlns:x="urn:x" unknown="1")", [](const TaskValues& v) { EXPECT_EQ(v.priority, prNone); }},
+        {R"(start="1/1/99")", [](const TaskFields& v) { EXPECT_EQ(v.start, Day(2026, 1, 1)); }},
+        {R"(name="A &lt;b&gt;" url="x y")", [](const TaskFields& v) {
+             EXPECT_EQ(v.name, u"A <b>");
+             EXPECT_EQ(v.url, u"x y");
+         }},
+        {R"(x:priority="2" xmlns:x="urn:x" unknown="1")", [](const TaskFields& v) { EXPECT_EQ(v.priority, prNone); }},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.attributes);
@@ -285,8 +294,8 @@ TEST_F(ProjectReaderTest, SkipsUnknownElementsAndRepeatedSections)
     EXPECT_EQ(ChildIds(*document, 0), (std::vector<LONG>{1, 2}));
     EXPECT_TRUE(ChildIds(*document, 1).empty());
     EXPECT_EQ(TaskCount(*document), 2);
-    EXPECT_EQ(Values(*document, 1).notes, "one");
-    EXPECT_EQ(Values(*document, 2).notes, "ab");
+    EXPECT_EQ(Values(*document, 1).notes, u"one");
+    EXPECT_EQ(Values(*document, 2).notes, u"ab");
     EXPECT_EQ(Successors(*document, 1).size(), 1u);
     EXPECT_EQ(Resources(*document), (std::vector<std::pair<LONG, std::string>>{{1, ""}}));
     EXPECT_EQ(Assignments(*document, 1).size(), 1u);
@@ -327,8 +336,8 @@ TEST_F(ProjectReaderTest, TextKeepsItsInnerBlanks)
               S_OK)
         << error;
     EXPECT_EQ(DocumentDescription(*document), "Tom & Jerry & co");
-    EXPECT_EQ(Values(*document, 1).notes, longNotes);
-    EXPECT_EQ(Values(*document, 2).notes, "line one\nline two and more");
+    EXPECT_EQ(Values(*document, 1).notes, Utf8ToBstr(longNotes));
+    EXPECT_EQ(Values(*document, 2).notes, u"line one\nline two and more");
 }
 
 TEST_F(ProjectReaderTest, ReadsUtf16)
@@ -338,7 +347,7 @@ TEST_F(ProjectReaderTest, ReadsUtf16)
         u"<project name=\"Pl\u00e4ne \u65e5\u672c\"><tasks><task id=\"1\" name=\"\U0001F600\"/></tasks></project>";
     ASSERT_EQ(Load(std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2)), S_OK) << error;
     EXPECT_EQ(DocumentName(*document), "Pl\u00e4ne \u65e5\u672c");
-    EXPECT_EQ(Values(*document, 1).name, "\U0001F600");
+    EXPECT_EQ(Values(*document, 1).name, u"\U0001F600");
 }
 
 TEST_F(ProjectReaderTest, UnsafeInputFailsAndLoadsNothingFromOutside)

@@ -186,8 +186,8 @@ TEST(ProjectWriterTest, CharactersXmlCannotHoldBecomeReplacementCharacters)
     const std::string bytes = Write(*document);
     auto again = NewDocument();
     ASSERT_EQ(ReadProject(bytes, again.Get()), S_OK);
-    EXPECT_EQ(Values(*again, 1).name, "a\uFFFDb\uFFFDc\td");
-    EXPECT_EQ(Values(*again, 1).notes, "x\uFFFDy");
+    EXPECT_EQ(Values(*again, 1).name, u"a\uFFFDb\uFFFDc\td");
+    EXPECT_EQ(Values(*again, 1).notes, u"x\uFFFDy");
 }
 
 TEST(ProjectWriterTest, APlanWrittenAndReadBackIsTheSamePlan)
@@ -231,8 +231,8 @@ TEST(ProjectWriterTest, APlanWrittenAndReadBackIsTheSamePlan)
     for (LONG parent : {0, 5, 7, 3, 9, 2, 40}) EXPECT_EQ(ChildIds(*again, parent), ChildIds(*document, parent));
     for (LONG id : {5, 7, 3, 9, 2, 40}) {
         SCOPED_TRACE(id);
-        const TaskValues expected = Values(*document, id);
-        const TaskValues actual = Values(*again, id);
+        const TaskFields expected = Values(*document, id);
+        const TaskFields actual = Values(*again, id);
         EXPECT_EQ(actual.name, expected.name);
         EXPECT_EQ(actual.priority, expected.priority);
         EXPECT_EQ(actual.start, expected.start);
