@@ -27,19 +27,12 @@ struct ViewSettings {
     friend bool operator==(const ViewSettings&, const ViewSettings&) = default;
 };
 
-// "13/6/2005", or "13/6/2005.2" at 06:00. A time of day that rounds to eight
-// eighths is written as the next day at 00:00.
-BSTR FormatViewDate(DATE date);
-
 BSTR FormatViewSettings(const ViewSettings& settings);
 
 // Strict reading of the format above. Fields are split at commas, empty
-// fields are dropped and text after the seventh field is ignored. Integer
-// fields allow blanks and tabs around a signed decimal number that fits 32
-// bits; a value of 0 must be written starting with the digit 0. The date
-// takes one or two digits for day and month, one to four for the year, any
-// of "/", "-", "." between them, optionally a separator and one eighths digit
-// 0..7 at the end, and must be a real calendar date. Nothing on failure.
+// fields are dropped and text after the seventh field is ignored. The
+// integer and date fields have the text forms of automation/value_text.h,
+// which documents use too. Nothing on failure.
 std::optional<ViewSettings> ParseViewSettings(std::u16string_view text);
 
 }  // namespace qmx

@@ -3,9 +3,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <limits>
-
-#include "automation/date_time.h"
 
 namespace qmx::xml {
 
@@ -38,29 +35,6 @@ int HexValue(char c)
 }
 
 }  // namespace
-
-std::optional<std::int32_t> ParseInteger(std::string_view text)
-{
-    text = TrimBlanks(text);
-    if (text.empty()) return std::nullopt;
-    const bool zeroAllowed = text.front() == '0';
-    bool negative = false;
-    if (text.front() == '+' || text.front() == '-') {
-        negative = text.front() == '-';
-        text.remove_prefix(1);
-    }
-    if (text.empty() || DigitRun(text) != text.size()) return std::nullopt;
-    // Accumulate as a 64-bit magnitude; anything past 32 bits is out.
-    std::int64_t magnitude = 0;
-    for (char c : text) {
-        magnitude = magnitude * 10 + (c - '0');
-        if (magnitude > std::int64_t{1} << 31) return std::nullopt;
-    }
-    const std::int64_t value = negative ? -magnitude : magnitude;
-    if (value > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
-    if (value == 0 && !zeroAllowed) return std::nullopt;
-    return static_cast<std::int32_t>(value);
-}
 
 std::optional<float> ParseFloat(std::string_view text)
 {
@@ -125,43 +99,6 @@ std::optional<COLORREF> ParseColor(std::string_view text)
                static_cast<std::uint8_t>(component[2]));
 }
 
-std::optional<DATE> ParseDate(std::string_view text)
-{
-    auto isSeparator = [](char c) { return c == '/' || c == '-' || c == '.'; };
-    // Reads a run of 1..maxDigits digits; the run may not be longer.
-    auto field = [&text](std::size_t maxDigits) -> std::optional<int> {
-        const std::size_t n = DigitRun(text);
-        if (n == 0 || n > maxDigits) return std::nullopt;
-        int value = 0;
-        for (std::size_t i = 0; i < n; ++i) value = value * 10 + (text[i] - '0');
-        text.remove_prefix(n);
-        return value;
-    };
-    auto separator = [&text, &isSeparator]() {
-        if (text.size() < 2 || !isSeparator(text[0]) || !IsDigit(text[1])) return false;
-        text.remove_prefix(1);
-        return true;
-    };
-
-    const auto day = field(2);
-    if (!day || !separator()) return std::nullopt;
-    const auto month = field(2);
-    if (!month || !separator()) return std::nullopt;
-    const auto year = field(4);
-    if (!year) return std::nullopt;
-    int eighths = 0;
-    if (!text.empty()) {
-        if (text.size() != 2 || !isSeparator(text[0]) || text[1] < '0' || text[1] > '7') return std::nullopt;
-        eighths = text[1] - '0';
-    }
-    // DateFromParts counts the time of day away from zero before 1900, as
-    // automation dates do.
-    DateTimeParts parts;
-    parts.date = CivilDate{*year, *month, *day};
-    parts.hour = eighths * 3;
-    return DateFromParts(parts);
-}
-
 std::string FormatInteger(std::int32_t value)
 {
     char buffer[16];
@@ -184,24 +121,6 @@ std::string FormatColor(COLORREF color)
     std::snprintf(buffer, sizeof buffer, "#%02x%02x%02x", unsigned(GetRValue(color)), unsigned(GetGValue(color)),
                   unsigned(GetBValue(color)));
     return std::string(buffer, 7);
-}
-
-std::string FormatDate(DATE date)
-{
-    // Keep to what the reader accepts, years 100 to 9999: a date beyond
-    // (a huge duration added to a start, say) is written as the last one
-    // that can be read back rather than as a year the reader refuses.
-    constexpr DATE kLast = 2958465.875;  // 31 December 9999 21:00, 7 eighths
-    if (!(date > kMinDate - 1)) date = kMinDate;
-    if (!(date <= kLast)) date = std::isnan(date) ? kMinDate : kLast;
-    const DayAndEighths split = SplitIntoEighths(date);
-    char buffer[48];
-    const int n = split.eighths == 0
-                      ? std::snprintf(buffer, sizeof buffer, "%d/%d/%d", split.date.day, split.date.month,
-                                      split.date.year)
-                      : std::snprintf(buffer, sizeof buffer, "%d/%d/%d.%d", split.date.day, split.date.month,
-                                      split.date.year, split.eighths);
-    return std::string(buffer, static_cast<std::size_t>(n));
 }
 
 }  // namespace qmx::xml
