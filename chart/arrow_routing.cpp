@@ -17,8 +17,8 @@ ArrowShape StartToStart(const LinkEnds& e, const ChartMetrics& m)
 {
     const PixelRect& p = e.predecessorBar;
     const PixelRect& s = e.successorBar;
-    const LONG x0 = std::min(p.left, s.left) - m.arrowStub;
-    return {{{p.left - 1, e.predecessorCentre}, {x0, e.predecessorCentre}, {x0, e.successorCentre},
+    const LONG stubX = std::min(p.left, s.left) - m.arrowStub;
+    return {{{p.left - 1, e.predecessorCentre}, {stubX, e.predecessorCentre}, {stubX, e.successorCentre},
              {s.left, e.successorCentre}},
             {{s.left - 1, e.successorCentre}, HeadDirection::Right}};
 }
@@ -28,16 +28,16 @@ ArrowShape StartToFinish(const LinkEnds& e, const ChartMetrics& m)
     const PixelRect& p = e.predecessorBar;
     const PixelRect& s = e.successorBar;
     ArrowShape arrow;
-    LONG x0 = p.left - m.arrowStub;
-    arrow.path = {{p.left - 1, e.predecessorCentre}, {x0, e.predecessorCentre}};
+    LONG stubX = p.left - m.arrowStub;
+    arrow.path = {{p.left - 1, e.predecessorCentre}, {stubX, e.predecessorCentre}};
     const LONG clear = s.right + m.arrowStub - 1;
-    if (x0 < clear) {
-        const LONG y3 = DetourRow(e);
-        arrow.path.push_back({x0, y3});
-        arrow.path.push_back({clear, y3});
-        x0 = clear;
+    if (stubX < clear) {
+        const LONG detourY = DetourRow(e);
+        arrow.path.push_back({stubX, detourY});
+        arrow.path.push_back({clear, detourY});
+        stubX = clear;
     }
-    arrow.path.push_back({x0, e.successorCentre});
+    arrow.path.push_back({stubX, e.successorCentre});
     arrow.path.push_back({s.right - 1, e.successorCentre});
     arrow.head = {{s.right, e.successorCentre}, HeadDirection::Left};
     return arrow;
@@ -48,24 +48,24 @@ ArrowShape FinishToStart(const LinkEnds& e, const ChartMetrics& m)
     const PixelRect& p = e.predecessorBar;
     const PixelRect& s = e.successorBar;
     ArrowShape arrow;
-    const LONG u = std::max(p.right + m.arrowStub - 1, e.successorLeft);
-    arrow.path = {{p.right, e.predecessorCentre}, {u, e.predecessorCentre}};
-    if (u >= e.successorLeft + m.arrowStub) {
+    const LONG dropX = std::max(p.right + m.arrowStub - 1, e.successorLeft);
+    arrow.path = {{p.right, e.predecessorCentre}, {dropX, e.predecessorCentre}};
+    if (dropX >= e.successorLeft + m.arrowStub) {
         // The successor starts too far left for a straight drop: go round
         // along the edge of the predecessor's row.
-        const LONG y3 = DetourRow(e);
-        const LONG x = s.left - m.arrowStub;
-        arrow.path.push_back({u, y3});
-        arrow.path.push_back({x, y3});
-        arrow.path.push_back({x, e.successorCentre});
+        const LONG detourY = DetourRow(e);
+        const LONG approachX = s.left - m.arrowStub;
+        arrow.path.push_back({dropX, detourY});
+        arrow.path.push_back({approachX, detourY});
+        arrow.path.push_back({approachX, e.successorCentre});
         arrow.path.push_back({s.left, e.successorCentre});
         arrow.head = {{s.left - 1, e.successorCentre}, HeadDirection::Right};
     } else if (e.predecessorCentre < e.successorCentre) {
-        arrow.path.push_back({u, s.top});
-        arrow.head = {{u, s.top - 1}, HeadDirection::Down};
+        arrow.path.push_back({dropX, s.top});
+        arrow.head = {{dropX, s.top - 1}, HeadDirection::Down};
     } else {
-        arrow.path.push_back({u, s.bottom});
-        arrow.head = {{u, s.bottom}, HeadDirection::Up};
+        arrow.path.push_back({dropX, s.bottom});
+        arrow.head = {{dropX, s.bottom}, HeadDirection::Up};
     }
     return arrow;
 }
@@ -74,8 +74,8 @@ ArrowShape FinishToFinish(const LinkEnds& e, const ChartMetrics& m)
 {
     const PixelRect& p = e.predecessorBar;
     const PixelRect& s = e.successorBar;
-    const LONG x0 = std::max(p.right, s.right) + m.arrowStub - 1;
-    return {{{p.right, e.predecessorCentre}, {x0, e.predecessorCentre}, {x0, e.successorCentre},
+    const LONG stubX = std::max(p.right, s.right) + m.arrowStub - 1;
+    return {{{p.right, e.predecessorCentre}, {stubX, e.predecessorCentre}, {stubX, e.successorCentre},
              {s.right - 1, e.successorCentre}},
             {{s.right, e.successorCentre}, HeadDirection::Left}};
 }
