@@ -52,7 +52,7 @@ void DateCorrection::UpdateSummaryDates(CTask* task, bool climb)
 {
     Frame frame{Op::Summary};
     frame.task = task;
-    frame.flagA = climb;
+    frame.climb = climb;
     Run(frame);
 }
 
@@ -76,7 +76,7 @@ void DateCorrection::AfterMove(CTask* task, DATE oldStart)
     Frame frame{Op::AfterMove};
     frame.task = task;
     frame.date = task->Start();
-    frame.old = oldStart;
+    frame.oldStart = oldStart;
     Run(frame);
 }
 
@@ -84,8 +84,8 @@ DateCorrection::Frame DateCorrection::Propagate(CTask* task, bool startLater, bo
 {
     Frame frame{Op::Propagate};
     frame.task = task;
-    frame.flagA = startLater;
-    frame.flagB = endLater;
+    frame.startLater = startLater;
+    frame.endLater = endLater;
     return frame;
 }
 
@@ -145,19 +145,19 @@ void DateCorrection::StepPropagate(std::size_t i)
         Frame callee;
         switch (link->Type()) {
         case dtStartToStart:
-            if (!f.flagA) continue;
+            if (!f.startLater) continue;
             callee = Push(Op::PushStart, dependent, task->Start());
             break;
         case dtFinishToStart:
-            if (!f.flagB) continue;
+            if (!f.endLater) continue;
             callee = Push(Op::PushStart, dependent, task->End());
             break;
         case dtStartToFinish:
-            if (!f.flagA) continue;
+            if (!f.startLater) continue;
             callee = Push(Op::PushEnd, dependent, task->Start());
             break;
         case dtFinishToFinish:
-            if (!f.flagB) continue;
+            if (!f.endLater) continue;
             callee = Push(Op::PushEnd, dependent, task->End());
             break;
         default: continue;
@@ -206,7 +206,7 @@ void DateCorrection::MoveLeaf(std::size_t i, DATE newStart)
     f.op = Op::AfterMove;
     f.stage = 0;
     f.date = task->Start();
-    f.old = oldStart;
+    f.oldStart = oldStart;
 }
 
 void DateCorrection::StepPushChildren(std::size_t i)
@@ -230,12 +230,12 @@ void DateCorrection::StepAfterMove(std::size_t i)
         if (CTask* parent = f.task->Parent()) {
             Frame summary{Op::Summary};
             summary.task = parent;
-            summary.flagA = true;
+            summary.climb = true;
             Call(summary);
             return;
         }
     }
-    if (f.date > f.old) stack_[i] = Propagate(f.task, true, true);
+    if (f.date > f.oldStart) stack_[i] = Propagate(f.task, true, true);
     else stack_.pop_back();
 }
 
@@ -287,7 +287,7 @@ void DateCorrection::StepSummary(std::size_t i)
         return;
     default:
         node->Tree()->MarkDatesDirty();
-        if (!stack_[i].flagA || !node->Parent()) {
+        if (!stack_[i].climb || !node->Parent()) {
             stack_.pop_back();
             return;
         }

@@ -48,11 +48,12 @@ private:
     struct Frame {
         Op op = Op::Propagate;
         std::uint8_t stage = 0;
-        bool flagA = false;  // Propagate: startLater; Summary: climb
-        bool flagB = false;  // Propagate: endLater
+        bool startLater = false;  // Propagate: the task's start moved later
+        bool endLater = false;    // Propagate: its end moved later
+        bool climb = false;       // Summary: go on with the parent
         CTask* task = nullptr;
-        DATE date = 0;       // push date; AfterMove: the new start
-        DATE old = 0;        // AfterMove: the old start
+        DATE date = 0;            // push date; AfterMove: the new start
+        DATE oldStart = 0;        // AfterMove
         std::size_t index = 0;
         std::size_t count = 0;
     };
