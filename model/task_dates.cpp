@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "automation/date_time.h"
-
 #include "model/date_correction.h"
 #include "model/task.h"
 #include "model/task_tree.h"
