@@ -165,43 +165,29 @@ TimelineWords TimelineWords::Load()
 
 namespace {
 
-// A cell list of more cells than this keeps one cell per pixel column.
-constexpr std::size_t kWholeListLimit = kCellListWholeLimit;
+// Whether a list keeps its cells: a short list always; a long one only
+// while no two of its cells start at the same pixel, as `count` cells whose
+// positions xAt(k) never decrease must span at least `count` pixels. The
+// test costs no more than the cells it keeps.
+template <class XAt>
+bool KeepsCells(std::size_t count, const XAt& xAt)
+{
+    if (count <= kCellListWholeLimit) return true;
+    const std::int64_t span = std::int64_t(xAt(count - 1)) - xAt(0) + 1;
+    if (std::int64_t(count) > span) return false;
+    for (std::size_t k = 1; k < count; ++k)
+        if (xAt(k) == xAt(k - 1)) return false;
+    return true;
+}
 
-// The indices of the cells a list keeps, out of `count` cells whose
-// positions xAt(k) never decrease: every cell of a short list; of a long one,
-// of every run of cells that start at the same pixel only the last, the one
-// whose extent reaches the next kept cell. The others are at most the line
-// at that pixel, which the kept cell draws too. Runs are found by galloping
-// and halving, so the work follows the cells kept, not the cells merged.
+// The indices of the cells a list holds: all of them, or only the end
+// marker of a list too dense to show.
 template <class XAt>
 std::vector<std::size_t> KeptCells(std::size_t count, const XAt& xAt)
 {
-    std::vector<std::size_t> kept;
-    if (count <= kWholeListLimit) {
-        kept.resize(count);
-        for (std::size_t k = 0; k < count; ++k) kept[k] = k;
-        return kept;
-    }
-    std::size_t first = 0;
-    while (first < count) {
-        const LONG x = xAt(first);
-        std::size_t last = first;  // the last index known to start at x
-        std::size_t beyond = count;  // the first index known to start later
-        for (std::size_t step = 1; last + step < count; step *= 2) {
-            if (xAt(last + step) != x) {
-                beyond = last + step;
-                break;
-            }
-            last += step;
-        }
-        while (beyond - last > 1) {
-            const std::size_t middle = last + (beyond - last) / 2;
-            (xAt(middle) == x ? last : beyond) = middle;
-        }
-        kept.push_back(last);
-        first = last + 1;
-    }
+    if (!KeepsCells(count, xAt)) return {count - 1};
+    std::vector<std::size_t> kept(count);
+    for (std::size_t k = 0; k < count; ++k) kept[k] = k;
     return kept;
 }
 
@@ -372,9 +358,9 @@ void LayoutTimeline(const TimeScale& scale, const ViewRange& view, LONG width, c
     if (HasShortLabelForm(scale, view.subperiodType)) {
         if (mode == LabelMode::Decide || LabelFormMayChange(cells.shortLabels, width, previousWidth)) {
             LabelSubperiodCells(scale, view.subperiodType, words, false, cells.subperiods);
-            // A merged cell was narrower than a pixel: no long label fits it.
-            const bool merged = cells.subperiods.size() < std::size_t(view.subperiodCount) + 1;
-            shortForm = merged || !LongLabelsFit(cells.subperiods, measure);
+            // Cells left out were narrower than a pixel: no long label fits.
+            const bool leftOut = cells.subperiods.size() < std::size_t(view.subperiodCount) + 1;
+            shortForm = leftOut || !LongLabelsFit(cells.subperiods, measure);
             if (shortForm) LabelSubperiodCells(scale, view.subperiodType, words, true, cells.subperiods);
             cells.shortLabels = shortForm;
             return;

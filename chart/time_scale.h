@@ -116,12 +116,13 @@ void LayoutTimeline(const TimeScale& scale, const ViewRange& view, LONG width, c
                     LabelMode mode, LONG previousWidth, const TextWidthFunction& measure,
                     TimelineCells& cells);
 
-// The cell lists of a view cover at most the pane's pixels. A list of up to
-// this many cells, end marker included, is kept whole; a longer one keeps one
-// cell per pixel column: of cells that start at the same x only the last,
-// whose extent reaches the next kept cell. When every cell is at least a
-// pixel wide no two share an x and nothing is merged. The work of a layout
-// follows the cells kept, not the cells of the view.
+// A row shows its cells only while they are far enough apart to be told
+// apart. A list of up to this many cells, end marker included, is kept
+// whole; a longer one is kept only while no two of its cells start at the
+// same pixel (every cell at least a pixel wide), and is otherwise cut to its
+// end marker: the row shows no cells, as a layout with no cells does. A list
+// therefore never holds more cells than the pane's pixels span, and a layout
+// costs what the kept cells cost.
 inline constexpr std::size_t kCellListWholeLimit = 512;
 
 // The pieces of LayoutTimeline, for tests and for printing.

@@ -330,22 +330,23 @@ std::vector<LiteralCell> LiteralPeriods(const TimeScale& scale, const ViewRange&
     return cells;
 }
 
-// Of every run of cells at the same x, the last.
-std::vector<LiteralCell> OnePerColumn(const std::vector<LiteralCell>& cells)
+// What a list keeps of the formulas' cells: all of a short list, all of a
+// long one whose cells all start at different pixels, else the end marker.
+std::vector<LiteralCell> Kept(const std::vector<LiteralCell>& cells)
 {
-    std::vector<LiteralCell> kept;
-    for (std::size_t k = 0; k < cells.size(); ++k)
-        if (k + 1 == cells.size() || cells[k + 1].x != cells[k].x) kept.push_back(cells[k]);
-    return kept;
+    if (cells.size() <= kCellListWholeLimit) return cells;
+    for (std::size_t k = 1; k < cells.size(); ++k)
+        if (cells[k].x == cells[k - 1].x) return {cells.back()};
+    return cells;
 }
 
-TEST(TimeScale, LongListsKeepOneCellPerPixelColumn)
+TEST(TimeScale, LongListsShowTheirCellsOnlyWhenEachHasAPixel)
 {
     const struct {
         TimeScale scale;
         DATE start;
         LONG width;
-        bool merged;  // some cells are narrower than a pixel
+        bool leftOut;  // some cells are narrower than a pixel
     } rows[] = {
         {{ptWeek, 100}, D(2005, 6, 15), 350, true},   // 700 days at half a pixel
         {{ptWeek, 100}, D(2005, 6, 15), 700, false},  // a pixel each: the formulas' lists
@@ -354,7 +355,7 @@ TEST(TimeScale, LongListsKeepOneCellPerPixelColumn)
         {{ptMonth, 200}, D(2005, 6, 15), 6100, false},
         {{ptYear, 50}, D(2005, 3, 20), 200, true},    // 600 months
         {{ptYear, 50}, D(2005, 3, 20), 1200, false},
-        {{ptYear, 600}, D(1005, 3, 20), 500, true},   // 600 years over 500 pixels: periods merge too
+        {{ptYear, 600}, D(1005, 3, 20), 500, true},   // 600 years over 500 pixels: periods go too
         {{ptMonth, 1}, D(2005, 1, 31), 0, false},     // a short list stays whole, even without width
     };
     for (const auto& r : rows) {
@@ -364,10 +365,9 @@ TEST(TimeScale, LongListsKeepOneCellPerPixelColumn)
         const auto literalPeriods = LiteralPeriods(r.scale, view, r.width);
         const auto subs = MakeSubperiodCells(view, r.width);
         const auto periods = MakePeriodCells(r.scale, view, r.width, Words());
-        const auto expectedSubs = literalSubs.size() > kCellListWholeLimit ? OnePerColumn(literalSubs) : literalSubs;
-        const auto expectedPeriods =
-            literalPeriods.size() > kCellListWholeLimit ? OnePerColumn(literalPeriods) : literalPeriods;
-        EXPECT_EQ(subs.size() < literalSubs.size(), r.merged);
+        const auto expectedSubs = Kept(literalSubs);
+        const auto expectedPeriods = Kept(literalPeriods);
+        EXPECT_EQ(subs.size() < literalSubs.size(), r.leftOut);
         ASSERT_EQ(subs.size(), expectedSubs.size());
         for (std::size_t i = 0; i < subs.size(); ++i) {
             ASSERT_EQ(subs[i].x, expectedSubs[i].x) << i;
@@ -386,7 +386,7 @@ TEST(TimeScale, LongListsKeepOneCellPerPixelColumn)
         }
         EXPECT_TRUE(periods.back().label.isEmpty());
 
-        // Merged cells were narrower than a pixel: no long label fits them,
+        // Cells left out were narrower than a pixel: no long label fits them,
         // however small the text.
         if (HasShortLabelForm(r.scale, view.subperiodType)) {
             TimelineCells cells;
@@ -397,28 +397,24 @@ TEST(TimeScale, LongListsKeepOneCellPerPixelColumn)
     }
 }
 
-TEST(TimeScale, TheLongestViewsKeepFewCells)
+TEST(TimeScale, TheLongestViewsKeepOnlyTheirEndMarkers)
 {
-    // The calendar's whole length in every kind, at a few widths: the lists
-    // hold at most a cell per pixel column, of three pane widths at most
-    // (a first period may begin a view's length before it).
+    // The calendar's whole length in every kind, at widths up to 5,000
+    // pixels: far more cells than pixels, so both rows show no cells.
     const DATE first = D(100, 1, 1);
-    const struct {
-        TimeScale scale;
-    } rows[] = {{{ptWeek, 516557}}, {{ptMonth, 118800}}, {{ptYear, 9900}}};
-    for (const auto& r : rows) {
-        const auto view = ComputeViewRange(r.scale, first);
-        ASSERT_TRUE(view) << r.scale.periodType;
+    const TimeScale scales[] = {{ptWeek, 516557}, {ptMonth, 118800}, {ptYear, 9900}};
+    for (const TimeScale& scale : scales) {
+        const auto view = ComputeViewRange(scale, first);
+        ASSERT_TRUE(view) << scale.periodType;
         for (LONG width : {0, 1, 1000, 5000}) {
-            SCOPED_TRACE(testing::Message() << r.scale.periodType << " w" << width);
+            SCOPED_TRACE(testing::Message() << scale.periodType << " w" << width);
             const auto subs = MakeSubperiodCells(*view, width);
-            const auto periods = MakePeriodCells(r.scale, *view, width, Words());
-            EXPECT_LE(subs.size(), std::size_t(3 * width + 3));
-            EXPECT_LE(periods.size(), std::size_t(3 * width + 3));
-            for (std::size_t i = 1; i < subs.size(); ++i) ASSERT_LT(subs[i - 1].x, subs[i].x);
-            for (std::size_t i = 1; i < periods.size(); ++i) ASSERT_LT(periods[i - 1].x, periods[i].x);
-            EXPECT_GE(subs.back().x, width);
-            EXPECT_EQ(subs.front().x, 0);
+            const auto periods = MakePeriodCells(scale, *view, width, Words());
+            ASSERT_EQ(subs.size(), 1u);
+            ASSERT_EQ(periods.size(), 1u);
+            EXPECT_EQ(subs.back().x, width);
+            EXPECT_GE(periods.back().x, width);
+            EXPECT_TRUE(periods.back().label.isEmpty());
         }
     }
 }
