@@ -495,10 +495,10 @@ std::optional<RangeFit> FitDateRange(DATE minDate, DATE maxDate)
     if (!ComputeViewRange(zoom->scale, fit.centredStart)) fit.centredStart = fit.rangeStart;
 
     // The smallest change that shows the whole range: move on the same
-    // scale, else widen rung by rung, centring anew on each. A year view
-    // longer than the range by a year shows it from any start in the
-    // range's month, so a few rungs at most are tried; the walk also ends
-    // where the wider view would leave the calendar.
+    // scale, else widen rung by rung, centring anew on each. A year view a
+    // year longer than the range shows it from the range's start, so a few
+    // rungs at most are tried; the walk also ends where the wider view would
+    // leave the calendar.
     fit.shownZoom = fit.zoom;
     fit.shownStart = fit.centredStart;
     ZoomChoice rung = fit.zoom;

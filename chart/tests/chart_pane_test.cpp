@@ -268,6 +268,17 @@ TEST_F(ChartPane, ThreeMonthViewAfterARangeFit)
     EXPECT_EQ(Get(), expected);
 }
 
+TEST_F(ChartPane, ARangeFitShowsTheProjectsLastDay)
+{
+    // A year view centred from 29 May 2005 would end on 30 April 2006; the
+    // fit starts the view at 1 June instead, which shows 13 May.
+    ASSERT_EQ(pane->AdjustTimeRange(Day(2005, 6, 13), Day(2006, 5, 13)), S_OK);
+    EXPECT_EQ(Get().substr(0, 13), "2,1,1/6/2005,");
+    // Exactly a year from the 13th: no one-year view shows it; two years do.
+    ASSERT_EQ(pane->AdjustTimeRange(Day(2005, 6, 13), Day(2006, 6, 13)), S_OK);
+    EXPECT_EQ(Get().substr(0, 14), "2,2,13/12/2004");
+}
+
 TEST_F(ChartPane, ViewSettingsRoundTripAndRejection)
 {
     // Eighths of a day and every scroll field come back as written.
