@@ -14,6 +14,7 @@
 #include "automation/date_time.h"
 #include "automation/runtime/activation.h"
 #include "chart/chart_control_interfaces.h"
+#include "chart/handler_tracker.h"
 #include "chart/view_settings.h"
 
 namespace qmx {
@@ -32,9 +33,15 @@ QFont ChartFont()
 
 // What the scroll bar reports back after it was given a state: the range
 // at least one unit, the page at most the range, the position within
-// minimum..maximum - page + 1.
+// minimum..maximum - page + 1. Scroll units are days of the calendar; a range
+// beyond it (from a view-settings string) names no day and is cut to it,
+// which also keeps the bar's own arithmetic (range plus page) within an int.
 ScrollState Normalised(ScrollState s)
 {
+    constexpr LONG kFirstDay = LONG(kMinDate);
+    constexpr LONG kLastDay = LONG(kMaxDate);
+    s.minimum = std::clamp(s.minimum, kFirstDay, kLastDay);
+    s.maximum = std::clamp(s.maximum, kFirstDay, kLastDay);
     s.maximum = std::max(s.maximum, s.minimum);
     const std::int64_t span = std::int64_t(s.maximum) - s.minimum + 1;
     s.page = static_cast<LONG>(std::clamp<std::int64_t>(s.page, 0, span));
@@ -81,6 +88,9 @@ GanttChartPaneWindow::GanttChartPaneWindow(QMXGanttChartPane* pane, QWidget* par
     QObject::connect(scrollBar_, &QAbstractSlider::actionTriggered, this, [this](int action) {
         if (pane_) pane_->OnScrollAction(action);
     });
+    // The pane may end inside a handler of the window or of a child (a sink
+    // letting it go from the event a scroll-bar click raised).
+    HandlerTracker::Watch(this);
 }
 
 GanttChartPaneWindow::~GanttChartPaneWindow()
@@ -91,14 +101,6 @@ GanttChartPaneWindow::~GanttChartPaneWindow()
 QRect GanttChartPaneWindow::ClientRect() const
 {
     return QRect(0, 0, width(), std::max(0, height() - scrollBar_->sizeHint().height()));
-}
-
-bool GanttChartPaneWindow::event(QEvent* e)
-{
-    ++eventDepth_;
-    const bool handled = QWidget::event(e);
-    --eventDepth_;
-    return handled;
 }
 
 void GanttChartPaneWindow::paintEvent(QPaintEvent*)
@@ -128,11 +130,7 @@ QMXGanttChartPane::~QMXGanttChartPane()
     events_.UnadviseAll();
     if (GanttChartPaneWindow* window = window_.data()) {
         window->Detach();
-        if (window->InEvent()) {
-            window->deleteLater();
-        } else {
-            delete window;
-        }
+        DeleteWindowWhenIdle(window);
     }
 }
 
@@ -228,9 +226,16 @@ HRESULT QMXGanttChartPane::AdjustTimeRange(DATE MinDate, DATE MaxDate)
     zoomLevel_ = fit->zoom.level;
     hr = timeline_->put_StartDate(fit->rangeStart);
     if (FAILED(hr)) return hr;
-    ViewRange view;
-    if (!ReadView(view)) return E_FAIL;
-    hr = timeline_->put_StartDate(CentredStartDate(fit->rangeStart, fit->rangeEnd, view.viewStart, view.viewEnd));
+    hr = timeline_->put_StartDate(fit->centredStart);
+    if (FAILED(hr)) return hr;
+    // A centred view that cuts the range off is moved or widened until the
+    // whole range shows.
+    if (!(fit->shownZoom.scale == fit->zoom.scale)) {
+        hr = ApplyScale(fit->shownZoom.scale);
+        if (FAILED(hr)) return hr;
+        zoomLevel_ = fit->shownZoom.level;
+    }
+    hr = timeline_->put_StartDate(fit->shownStart);
     if (FAILED(hr)) return hr;
     hr = ResetScrollRange();
     Repaint();

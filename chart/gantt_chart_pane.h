@@ -35,21 +35,18 @@ public:
 
     // The control is ending: forget it.
     void Detach() { pane_ = nullptr; }
-    bool InEvent() const { return eventDepth_ > 0; }
 
     QScrollBar* ScrollBar() const { return scrollBar_; }
     // The window without the scroll bar (the client area of the pane).
     QRect ClientRect() const;
 
 protected:
-    bool event(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
 
 private:
     QMXGanttChartPane* pane_;
     QScrollBar* scrollBar_;
-    int eventDepth_ = 0;
 };
 
 // The control object. Besides IGanttChartPane it answers IWidgetControl and

@@ -50,14 +50,6 @@ std::optional<DATE> MonthStart(std::int64_t index)
     return DateFromCivil(YearOfMonthIndex(index), MonthOfMonthIndex(index), 1);
 }
 
-void NextMonth(int& year, int& month)
-{
-    if (++month > 12) {
-        month = 1;
-        ++year;
-    }
-}
-
 // Cuts a label to its capacity without splitting a surrogate pair.
 QString CutLabel(QString text, int capacity)
 {
@@ -171,6 +163,41 @@ TimelineWords TimelineWords::Load()
     return words;
 }
 
+namespace {
+
+// Whether a list keeps its cells: a short list always; a long one only
+// while no two of its cells start at the same pixel, as `count` cells whose
+// positions xAt(k) never decrease must span at least `count` pixels. The
+// test costs no more than the cells it keeps.
+template <class XAt>
+bool KeepsCells(std::size_t count, const XAt& xAt)
+{
+    if (count <= kCellListWholeLimit) return true;
+    const std::int64_t span = std::int64_t(xAt(count - 1)) - xAt(0) + 1;
+    if (std::int64_t(count) > span) return false;
+    for (std::size_t k = 1; k < count; ++k)
+        if (xAt(k) == xAt(k - 1)) return false;
+    return true;
+}
+
+// The indices of the cells a list holds: all of them, or only the end
+// marker of a list too dense to show.
+template <class XAt>
+std::vector<std::size_t> KeptCells(std::size_t count, const XAt& xAt)
+{
+    if (!KeepsCells(count, xAt)) return {count - 1};
+    std::vector<std::size_t> kept(count);
+    for (std::size_t k = 0; k < count; ++k) kept[k] = k;
+    return kept;
+}
+
+// The first day of month `index` counted from January of year 0; the end
+// of the calendar for January 10000 (the end marker of a view reaching 31
+// December 9999).
+DATE FirstOfMonth(std::int64_t index) { return MonthStart(index).value_or(kLastDay + 1); }
+
+}  // namespace
+
 std::vector<PeriodCell> MakePeriodCells(const TimeScale& scale, const ViewRange& view, LONG width,
                                         const TimelineWords& words)
 {
@@ -178,53 +205,55 @@ std::vector<PeriodCell> MakePeriodCells(const TimeScale& scale, const ViewRange&
     const double n = view.unitCount;
     const bool startsBeforeView = view.firstPeriodStart < view.viewStart;
     const std::size_t count = std::size_t(scale.periodCount) + 1 + (startsBeforeView ? 1 : 0);
+    const std::int64_t firstMonth = MonthIndex(CivilFromDate(view.firstPeriodStart));
+    const int firstYear = CivilFromDate(view.firstPeriodStart).year;
+    const int startMonth = CivilFromDate(view.viewStart).month;
 
-    std::vector<PeriodCell> cells(count);
-    switch (scale.periodType) {
-    case ptWeek: {
-        DATE monday = view.firstPeriodStart;
-        unsigned week = static_cast<unsigned>(WeekNumber(monday));
-        for (PeriodCell& cell : cells) {
-            const CivilDate civil = CivilFromDate(monday);
+    // Where period k starts: a Monday, a month's first day, or (years,
+    // counted in months) nothing.
+    auto periodStart = [&](std::size_t k) {
+        return scale.periodType == ptWeek ? view.firstPeriodStart + 7.0 * double(k)
+                                          : FirstOfMonth(firstMonth + std::int64_t(k));
+    };
+    auto xAt = [&](std::size_t k) {
+        if (scale.periodType == ptYear) return RoundPixel(w * (1.0 - startMonth + 12.0 * double(k)) / n);
+        return RoundPixel(w * (periodStart(k) - view.viewStart) / n);
+    };
+
+    const std::vector<std::size_t> kept = KeptCells(count, xAt);
+    std::vector<PeriodCell> cells(kept.size());
+    const unsigned firstWeek = static_cast<unsigned>(WeekNumber(view.firstPeriodStart));
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        const std::size_t k = kept[i];
+        PeriodCell& cell = cells[i];
+        cell.x = xAt(k);
+        switch (scale.periodType) {
+        case ptWeek: {
+            // Each week's number is the previous one's mod 52, plus one.
+            const unsigned week = k == 0 ? firstWeek : unsigned((std::uint64_t(firstWeek) - 1 + k) % 52 + 1);
+            const CivilDate civil = CivilFromDate(periodStart(k));
             cell.week = week;
             cell.month = civil.month;
             cell.year = civil.year;
-            cell.x = RoundPixel(w * (monday - view.viewStart) / n);
-            cell.label = words.week + u' ' + Number(week) + QStringLiteral(" - ") + words.longMonths[civil.month - 1] + u' ' +
-                         Number(civil.year);
-            monday += 7;
-            week = week % 52 + 1;
+            cell.label = words.week + u' ' + Number(week) + QStringLiteral(" - ") + words.longMonths[civil.month - 1] +
+                         u' ' + Number(civil.year);
+            break;
         }
-        break;
-    }
-    case ptMonth: {
-        CivilDate civil = CivilFromDate(view.firstPeriodStart);
-        DATE first = view.firstPeriodStart;
-        for (PeriodCell& cell : cells) {
-            cell.month = civil.month;
-            cell.year = civil.year;
-            cell.x = RoundPixel(w * (first - view.viewStart) / n);
-            cell.label = words.longMonths[civil.month - 1] + u' ' + Number(civil.year);
-            first += DaysInMonth(civil.year, civil.month);
-            NextMonth(civil.year, civil.month);
+        case ptMonth: {
+            const std::int64_t index = firstMonth + std::int64_t(k);
+            cell.month = MonthOfMonthIndex(index);
+            cell.year = YearOfMonthIndex(index);
+            cell.label = words.longMonths[cell.month - 1] + u' ' + Number(cell.year);
+            break;
         }
-        break;
-    }
-    case ptYear: {
-        // Counted in months, not days.
-        const int firstYear = CivilFromDate(view.firstPeriodStart).year;
-        const int startMonth = CivilFromDate(view.viewStart).month;
-        for (std::size_t k = 0; k < count; ++k) {
-            PeriodCell& cell = cells[k];
+        case ptYear:
             cell.month = 1;
             cell.year = firstYear + static_cast<int>(k);
-            cell.x = RoundPixel(w * (1.0 - startMonth + 12.0 * double(k)) / n);
             cell.label = Number(cell.year);
+            break;
         }
-        break;
+        cell.label = CutLabel(std::move(cell.label), kPeriodLabelCapacity);
     }
-    }
-    for (PeriodCell& cell : cells) cell.label = CutLabel(std::move(cell.label), kPeriodLabelCapacity);
     cells.back().label.clear();
     return cells;
 }
@@ -233,35 +262,42 @@ std::vector<SubperiodCell> MakeSubperiodCells(const ViewRange& view, LONG width)
 {
     const double w = width;
     const double n = view.unitCount;
-    std::vector<SubperiodCell> cells(std::size_t(view.subperiodCount) + 1);
-    switch (view.subperiodType) {
-    case stDay:
-        for (std::size_t k = 0; k < cells.size(); ++k) {
+    const double days = view.viewEnd - view.viewStart + 1;
+    const std::size_t count = std::size_t(view.subperiodCount) + 1;
+    const std::int64_t firstMonth = MonthIndex(CivilFromDate(view.viewStart));
+
+    auto xAt = [&](std::size_t k) {
+        switch (view.subperiodType) {
+        case stDay:
+            return RoundPixel(w * double(k) / n);
+        case stWeek:
+            return RoundPixel(w * (view.firstSubperiodStart + 7.0 * double(k) - view.viewStart) / n);
+        case stMonth:
+            break;
+        }
+        return RoundPixel(w / days * (FirstOfMonth(firstMonth + std::int64_t(k)) - view.viewStart));
+    };
+
+    const std::vector<std::size_t> kept = KeptCells(count, xAt);
+    std::vector<SubperiodCell> cells(kept.size());
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        const std::size_t k = kept[i];
+        SubperiodCell& cell = cells[i];
+        cell.x = xAt(k);
+        switch (view.subperiodType) {
+        case stDay: {
             const DATE day = view.firstSubperiodStart + double(k);
-            cells[k].dayOfWeek = DayOfWeek(day);
-            cells[k].dayOfMonth = CivilFromDate(day).day;
-            cells[k].x = RoundPixel(w * double(k) / n);
+            cell.dayOfWeek = DayOfWeek(day);
+            cell.dayOfMonth = CivilFromDate(day).day;
+            break;
         }
-        break;
-    case stWeek:
-        for (std::size_t k = 0; k < cells.size(); ++k) {
-            const DATE monday = view.firstSubperiodStart + 7.0 * double(k);
-            cells[k].dayOfMonth = CivilFromDate(monday).day;
-            cells[k].x = RoundPixel(w * (monday - view.viewStart) / n);
+        case stWeek:
+            cell.dayOfMonth = CivilFromDate(view.firstSubperiodStart + 7.0 * double(k)).day;
+            break;
+        case stMonth:
+            cell.month = MonthOfMonthIndex(firstMonth + std::int64_t(k));
+            break;
         }
-        break;
-    case stMonth: {
-        const double days = view.viewEnd - view.viewStart + 1;
-        CivilDate civil = CivilFromDate(view.viewStart);
-        DATE first = view.viewStart;
-        for (SubperiodCell& cell : cells) {
-            cell.month = civil.month;
-            cell.x = RoundPixel(w / days * (first - view.viewStart));
-            first += DaysInMonth(civil.year, civil.month);
-            NextMonth(civil.year, civil.month);
-        }
-        break;
-    }
     }
     return cells;
 }
@@ -322,7 +358,9 @@ void LayoutTimeline(const TimeScale& scale, const ViewRange& view, LONG width, c
     if (HasShortLabelForm(scale, view.subperiodType)) {
         if (mode == LabelMode::Decide || LabelFormMayChange(cells.shortLabels, width, previousWidth)) {
             LabelSubperiodCells(scale, view.subperiodType, words, false, cells.subperiods);
-            shortForm = !LongLabelsFit(cells.subperiods, measure);
+            // Cells left out were narrower than a pixel: no long label fits.
+            const bool leftOut = cells.subperiods.size() < std::size_t(view.subperiodCount) + 1;
+            shortForm = leftOut || !LongLabelsFit(cells.subperiods, measure);
             if (shortForm) LabelSubperiodCells(scale, view.subperiodType, words, true, cells.subperiods);
             cells.shortLabels = shortForm;
             return;
@@ -455,7 +493,58 @@ std::optional<RangeFit> FitDateRange(DATE minDate, DATE maxDate)
     // At the calendar's edges the centred view may not exist; the range's
     // own start does.
     if (!ComputeViewRange(zoom->scale, fit.centredStart)) fit.centredStart = fit.rangeStart;
+
+    // The smallest change that shows the whole range: move on the same
+    // scale, else widen rung by rung, centring anew on each. A year view a
+    // year longer than the range shows it from the range's start, so a few
+    // rungs at most are tried; the walk also ends where the wider view would
+    // leave the calendar.
+    fit.shownZoom = fit.zoom;
+    fit.shownStart = fit.centredStart;
+    ZoomChoice rung = fit.zoom;
+    DATE centred = fit.centredStart;
+    for (int tries = 0; tries < 64; ++tries) {
+        if (const std::optional<DATE> start = StartShowingRange(rung.scale, centred, fit.rangeStart, fit.rangeEnd)) {
+            fit.shownZoom = rung;
+            fit.shownStart = *start;
+            break;
+        }
+        rung.level = ZoomedOutLevel(rung.level);
+        rung.scale = ScaleForZoomLevel(rung.level);
+        const std::optional<ViewRange> wider = ComputeViewRange(rung.scale, fit.rangeStart);
+        if (!wider) break;
+        centred = CentredStartDate(fit.rangeStart, fit.rangeEnd, wider->viewStart, wider->viewEnd);
+    }
     return fit;
+}
+
+bool ViewShowsRange(const ViewRange& view, DATE rangeStart, DATE rangeEnd)
+{
+    return view.viewStart <= rangeStart && rangeEnd <= view.viewEnd + 1;
+}
+
+std::optional<DATE> StartShowingRange(const TimeScale& scale, DATE startDate, DATE rangeStart, DATE rangeEnd)
+{
+    const std::optional<ViewRange> view = ComputeViewRange(scale, startDate);
+    if (!view) return std::nullopt;
+    if (ViewShowsRange(*view, rangeStart, rangeEnd)) return startDate;
+    if (view->viewStart > rangeStart) {
+        // Every view begins on or before its start day, so S is the latest
+        // start whose view begins in time; later days of S's month give a
+        // year view the same one.
+        const std::optional<ViewRange> atStart = ComputeViewRange(scale, rangeStart);
+        if (atStart && ViewShowsRange(*atStart, rangeStart, rangeEnd)) return rangeStart;
+        return std::nullopt;
+    }
+    // Ends too early: the views of later days end later; the first that
+    // reaches E is the nearest, as long as it still begins by S (a year
+    // view begins at most 30 days before its start day).
+    for (DATE day = DatePart(startDate) + 1; day <= rangeStart + 31; ++day) {
+        const std::optional<ViewRange> later = ComputeViewRange(scale, day);
+        if (!later || later->viewStart > rangeStart) return std::nullopt;
+        if (ViewShowsRange(*later, rangeStart, rangeEnd)) return day;
+    }
+    return std::nullopt;
 }
 
 namespace {

@@ -116,6 +116,15 @@ void LayoutTimeline(const TimeScale& scale, const ViewRange& view, LONG width, c
                     LabelMode mode, LONG previousWidth, const TextWidthFunction& measure,
                     TimelineCells& cells);
 
+// A row shows its cells only while they are far enough apart to be told
+// apart. A list of up to this many cells, end marker included, is kept
+// whole; a longer one is kept only while no two of its cells start at the
+// same pixel (every cell at least a pixel wide), and is otherwise cut to its
+// end marker: the row shows no cells, as a layout with no cells does. A list
+// therefore never holds more cells than the pane's pixels span, and a layout
+// costs what the kept cells cost.
+inline constexpr std::size_t kCellListWholeLimit = 512;
+
 // The pieces of LayoutTimeline, for tests and for printing.
 std::vector<PeriodCell> MakePeriodCells(const TimeScale& scale, const ViewRange& view, LONG width,
                                         const TimelineWords& words);
@@ -155,18 +164,34 @@ std::optional<ZoomChoice> ZoomLevelForScale(QMXTimelinePeriodType periodType, LO
 
 // Fitting a date range into the view (the chart pane's AdjustTimeRange).
 struct RangeFit {
-    ZoomChoice zoom;
+    ZoomChoice zoom;        // the scale the calendar difference asks for
     DATE rangeStart = 0;    // S: the minimum date rounded down to a whole day
     DATE rangeEnd = 0;      // E: the maximum date rounded up to a whole day
-    DATE centredStart = 0;  // the StartDate that centres S..E in the view
+    DATE centredStart = 0;  // the StartDate that centres S..E in that scale's view
+    // Where the fit ends: the centred view when it shows all of S..E; else
+    // the start nearest to the centred one from which that scale's view
+    // does; else the same search on the next wider rungs of the ladder. A
+    // view that snaps to whole months (years) or whose length depends on
+    // the months it crosses can otherwise cut the range's end off.
+    ZoomChoice shownZoom;
+    DATE shownStart = 0;
 };
+// Whether the view holds the whole of S..E, E being exclusive (the end of
+// the last day): viewStart <= S and E <= viewEnd + 1.
+bool ViewShowsRange(const ViewRange& view, DATE rangeStart, DATE rangeEnd);
+// The StartDate nearest to `startDate` whose view of `scale` shows S..E:
+// `startDate` itself when its view does; S when the view begins too late;
+// the first later day whose view reaches E when it ends too early. Nothing
+// when no view of the scale shows the range.
+std::optional<DATE> StartShowingRange(const TimeScale& scale, DATE startDate, DATE rangeStart, DATE rangeEnd);
 // The scale for S..E by the calendar difference between them; nothing unless
 // E > S.
 std::optional<TimeScale> ScaleForRange(DATE rangeStart, DATE rangeEnd);
 // S - ((VE - E + 1) + (S - VS)) / 2, rounded up to a whole day.
 DATE CentredStartDate(DATE rangeStart, DATE rangeEnd, DATE viewStart, DATE viewEnd);
 // The whole fit; nothing when the maximum is not after the minimum (after
-// rounding) or the dates lie outside the calendar.
+// rounding) or the dates lie outside the calendar. Near the calendar's ends,
+// where no view shows the range, the fit stays at the centred view.
 std::optional<RangeFit> FitDateRange(DATE minDate, DATE maxDate);
 
 // The chart pane's horizontal scroll bar, in whole days.

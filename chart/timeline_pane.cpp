@@ -10,6 +10,7 @@
 #include <QWheelEvent>
 
 #include "automation/date_time.h"
+#include "chart/handler_tracker.h"
 
 namespace qmx {
 
@@ -34,28 +35,14 @@ TimelineWindow::TimelineWindow(QMXTimelinePane* pane, QWidget* parent) : QWidget
     setAttribute(Qt::WA_OpaquePaintEvent);
     // The pane takes the focus on a left click only (see mousePressEvent).
     setFocusPolicy(Qt::NoFocus);
+    // The pane may end inside one of the window's handlers (a sink letting
+    // it go from the event the wheel raised).
+    HandlerTracker::Watch(this);
 }
-
-namespace {
-
-// Marks a handler of the window as running while it calls into the pane.
-class HandlerScope {
-public:
-    explicit HandlerScope(int& depth) : depth_(depth) { ++depth_; }
-    ~HandlerScope() { --depth_; }
-    HandlerScope(const HandlerScope&) = delete;
-    HandlerScope& operator=(const HandlerScope&) = delete;
-
-private:
-    int& depth_;
-};
-
-}  // namespace
 
 void TimelineWindow::paintEvent(QPaintEvent*)
 {
     if (!pane_) return;
-    const HandlerScope scope(eventDepth_);
     QPainter painter(this);
     pane_->PaintWindow(painter, rect());
 }
@@ -63,7 +50,6 @@ void TimelineWindow::paintEvent(QPaintEvent*)
 void TimelineWindow::resizeEvent(QResizeEvent* e)
 {
     if (!pane_) return;
-    const HandlerScope scope(eventDepth_);
     pane_->OnWindowResized(e->size().width(), e->size().height());
 }
 
@@ -76,7 +62,6 @@ void TimelineWindow::mousePressEvent(QMouseEvent* e)
 void TimelineWindow::wheelEvent(QWheelEvent* e)
 {
     if (!pane_) return;
-    const HandlerScope scope(eventDepth_);
     pane_->OnWheel(e->angleDelta().y());
     e->accept();
 }
@@ -105,14 +90,8 @@ QMXTimelinePane::~QMXTimelinePane()
     events_.UnadviseAll();
     if (TimelineWindow* window = window_.data()) {
         window->Detach();
-        // A sink may let the pane go from inside one of the window's own
-        // handlers (the wheel); the window must not be deleted under it.
-        if (window->InEvent()) {
-            window->hide();
-            window->deleteLater();
-        } else {
-            delete window;
-        }
+        // Not under one of the window's own handlers.
+        DeleteWindowWhenIdle(window);
     }
 }
 

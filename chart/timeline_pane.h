@@ -53,8 +53,6 @@ public:
     TimelineWindow(QMXTimelinePane* pane, QWidget* parent);
 
     void Detach() { pane_ = nullptr; }
-    // True while one of the window's event handlers is calling the pane.
-    bool InEvent() const { return eventDepth_ > 0; }
 
 protected:
     void paintEvent(QPaintEvent* e) override;
@@ -64,7 +62,6 @@ protected:
 
 private:
     QMXTimelinePane* pane_;
-    int eventDepth_ = 0;
 };
 
 // The timeline pane control. Besides ITimelinePane it answers:

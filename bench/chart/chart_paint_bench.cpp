@@ -2,7 +2,9 @@
 // library, timeline included) over plans of 1,000 to 100,000 visible tasks,
 // and the layout and the drawing of the chart area apart. The plan: groups
 // of a summary task and nine subtasks chained finish-to-start, each subtask
-// with a resource; the tree scrolled to the middle of the plan.
+// with a resource; the tree scrolled to the middle of the plan. Then the
+// views at the calendar's limits that a view-settings string can ask for:
+// applying the string, and one paint of the pane showing such a view.
 
 #include <benchmark/benchmark.h>
 
@@ -13,6 +15,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <QApplication>
 #include <QImage>
@@ -78,6 +81,8 @@ ChartControlDouble* Plan(int tasks)
     return plan.Get();
 }
 
+constexpr const char* kBaseView = "1,1,13/6/2005,38000,39000,30,38516";
+
 struct Pane {
     ComPtr<IGanttChartPane> pane;
     QWidget* window = nullptr;
@@ -94,7 +99,7 @@ Pane& ThePane()
         control->CreateControlWindow(nullptr, &made.window);
         made.window->resize(kWidth, kHeight);
         made.window->show();
-        made.pane->put_CurrentViewSettings(qmx::Utf8ToBstr("1,1,13/6/2005,38000,39000,30,38516"));
+        made.pane->put_CurrentViewSettings(qmx::Utf8ToBstr(kBaseView));
         return made;
     }();
     return pane;
@@ -143,6 +148,76 @@ void BM_DrawChartArea(benchmark::State& state)
     }
 }
 BENCHMARK(BM_DrawChartArea)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// Views as long as the calendar allows, reached as a document's view
+// settings would: each string applied in turn from the month view of the
+// paint benchmark.
+struct ExtremeView {
+    const char* name;
+    std::vector<const char*> settings;
+};
+const ExtremeView kExtremeViews[] = {
+    {"weeks 100-9999: 3.6M days", {"0,1,1/1/100,38000,39000,7,38516", "0,516557,1/1/100,38000,39000,7,38516"}},
+    {"months 100-9999: 516k weeks", {"1,1,1/1/100,38000,39000,7,38516", "1,118800,1/1/100,38000,39000,7,38516"}},
+    {"years 100-9999: 119k months", {"0,1,1/1/100,38000,39000,7,38516", "2,9900,1/1/100,38000,39000,7,38516"}},
+    {"months 2005-9999: 417k weeks", {"1,95934,13/6/2005,38000,39000,7,38516"}},
+};
+
+// Back to the base view from any other: a week view first, which every
+// long view can take with its count (a month view of 516,557 weeks' count
+// would leave the calendar).
+void ResetView(IGanttChartPane* pane)
+{
+    pane->put_CurrentViewSettings(qmx::Utf8ToBstr("0,1,13/6/2005,38000,39000,7,38516"));
+    pane->put_CurrentViewSettings(qmx::Utf8ToBstr(kBaseView));
+}
+
+// Applies the view's strings from the base view; true when the pane shows
+// the view the last string asks for. A well-formed view whose last zoom step
+// the timeline refuses stays.
+bool ApplyView(IGanttChartPane* pane, const ExtremeView& view)
+{
+    ResetView(pane);
+    for (const char* text : view.settings) pane->put_CurrentViewSettings(qmx::Utf8ToBstr(text));
+    BSTR shown;
+    pane->get_CurrentViewSettings(&shown);
+    const std::string text = qmx::BstrToUtf8(shown);
+    const std::string wanted = view.settings.back();
+    return text.substr(0, text.find(',', text.find(',') + 1)) == wanted.substr(0, wanted.find(',', wanted.find(',') + 1));
+}
+
+void BM_ApplyExtremeView(benchmark::State& state)
+{
+    Pane& pane = ThePane();
+    const ExtremeView& view = kExtremeViews[state.range(0)];
+    state.SetLabel(view.name);
+    if (!ApplyView(pane.pane.Get(), view)) state.SkipWithError("the view was not applied");
+    for (auto _ : state) ApplyView(pane.pane.Get(), view);
+    ResetView(pane.pane.Get());
+}
+BENCHMARK(BM_ApplyExtremeView)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+
+// One paint of the pane, 1,000 tasks, at the bench's width and four times it.
+void BM_PaintExtremeView(benchmark::State& state)
+{
+    Pane& pane = ThePane();
+    const ExtremeView& view = kExtremeViews[state.range(0)];
+    state.SetLabel(std::string(view.name) + ", " + std::to_string(state.range(1)) + " px");
+    pane.window->resize(int(state.range(1)), kHeight);
+    if (!ApplyView(pane.pane.Get(), view)) state.SkipWithError("the view was not applied");
+    pane.pane->SetGanttChartControl(Plan(1000));
+    QImage image(pane.window->size(), QImage::Format_RGB32);
+    for (auto _ : state) {
+        pane.window->render(&image);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    pane.pane->SetGanttChartControl(nullptr);
+    ResetView(pane.pane.Get());
+    pane.window->resize(kWidth, kHeight);
+}
+BENCHMARK(BM_PaintExtremeView)
+    ->ArgsProduct({benchmark::CreateDenseRange(0, 3, 1), {kWidth, 4 * kWidth}})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -8,7 +8,12 @@
 #include <QImage>
 #include <QPointer>
 #include <QScrollBar>
+#include <QTest>
 #include <QWidget>
+
+#include <fstream>
+#include <functional>
+#include <sstream>
 
 #include "automation/bstr.h"
 #include "automation/date_time.h"
@@ -35,6 +40,7 @@ constexpr int kChartHeight = 200;
 class PaneSink final : public ComObject<_IGanttChartPaneEvents> {
 public:
     int timeRangeChanges = 0;
+    std::function<void()> onTimeRangeChanged;
     HRESULT TaskLButtonDown(ITask*, LONG) override { return S_OK; }
     HRESULT TaskLButtonDblClk(ITask*) override { return S_OK; }
     HRESULT KeyDown(LONG, LONG) override { return S_OK; }
@@ -42,6 +48,7 @@ public:
     HRESULT TimeRangeChanged() override
     {
         ++timeRangeChanges;
+        if (onTimeRangeChanged) onTimeRangeChanged();
         return S_OK;
     }
 };
@@ -261,6 +268,17 @@ TEST_F(ChartPane, ThreeMonthViewAfterARangeFit)
     EXPECT_EQ(Get(), expected);
 }
 
+TEST_F(ChartPane, ARangeFitShowsTheProjectsLastDay)
+{
+    // A year view centred from 29 May 2005 would end on 30 April 2006; the
+    // fit starts the view at 1 June instead, which shows 13 May.
+    ASSERT_EQ(pane->AdjustTimeRange(Day(2005, 6, 13), Day(2006, 5, 13)), S_OK);
+    EXPECT_EQ(Get().substr(0, 13), "2,1,1/6/2005,");
+    // Exactly a year from the 13th: no one-year view shows it; two years do.
+    ASSERT_EQ(pane->AdjustTimeRange(Day(2005, 6, 13), Day(2006, 6, 13)), S_OK);
+    EXPECT_EQ(Get().substr(0, 14), "2,2,13/12/2004");
+}
+
 TEST_F(ChartPane, ViewSettingsRoundTripAndRejection)
 {
     // Eighths of a day and every scroll field come back as written.
@@ -284,6 +302,48 @@ TEST_F(ChartPane, ViewSettingsRoundTripAndRejection)
     // A count between rungs of the zoom ladder rounds up to the next rung.
     ASSERT_EQ(Put("1,5,1/2/2005,38000,39000,120,38384"), S_OK);
     EXPECT_EQ(Get().substr(0, 4), "1,6,");
+}
+
+TEST_F(ChartPane, HostileViewSettingsFromFiles)
+{
+    // Each file's strings are applied from the same week view; the manifest
+    // gives the last one's result and what the pane reads back afterwards.
+    // Whatever the view asks for, the pane paints it.
+    chart->AddTask(0, kMonday + 1, kMonday + 3);
+    const std::string dir = QMX_VIEW_SETTINGS_DATA;
+    std::ifstream manifest(dir + "/manifest.txt");
+    ASSERT_TRUE(manifest) << dir;
+    const std::pair<const char*, HRESULT> results[] = {{"S_OK", S_OK}, {"E_INVALIDARG", E_INVALIDARG}};
+    int cases = 0;
+    for (std::string line; std::getline(manifest, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream fields(line);
+        std::string file, resultName, expected;
+        fields >> file >> resultName >> expected;
+        SCOPED_TRACE(file);
+        HRESULT result = E_UNEXPECTED;
+        for (const auto& [name, value] : results)
+            if (resultName == name) result = value;
+        ASSERT_NE(result, E_UNEXPECTED) << resultName;
+
+        ASSERT_EQ(Put("0,1,13/6/2005,38000,39000,7,38516"), S_OK);
+        std::ifstream input(dir + "/" + file);
+        ASSERT_TRUE(input);
+        HRESULT last = E_UNEXPECTED;
+        for (std::string text; std::getline(input, text);) last = pane->put_CurrentViewSettings(Utf8ToBstr(text));
+        EXPECT_EQ(last, result);
+        EXPECT_EQ(Get(), expected);
+
+        const QImage image = Grab();
+        SavePicture(image, "hostile_" + file.substr(0, file.size() - 4));
+        const QColor line = window->palette().color(QPalette::Dark);
+        for (int x = 0; x < kWidth; x += 7) {
+            ASSERT_EQ(Pixel(image, x, 15).name(), line.name()) << x;  // the timeline's upper row line
+            ASSERT_EQ(Pixel(image, x, 31).name(), line.name()) << x;  // and its lower row line
+        }
+        ++cases;
+    }
+    EXPECT_EQ(cases, 17);
 }
 
 TEST_F(ChartPane, ZoomWalksTheLadder)
@@ -322,6 +382,46 @@ TEST_F(ChartPane, ScrollBarCommandsMoveTheViewAndReport)
     scrollBar->triggerAction(QAbstractSlider::SliderToMinimum);
     EXPECT_EQ(sink->timeRangeChanges, 5);
     EXPECT_EQ(scrollBar->value(), monday + 30);
+}
+
+TEST_F(ChartPane, SinkMayReleaseThePaneInsideAScrollBarClick)
+{
+    // Only the sink holds the pane; it lets go from the event that a click
+    // raised inside the scroll bar's own mouse handler. The window, with the
+    // scroll bar and the timeline, goes once the handler has returned.
+    const struct {
+        const char* what;
+        double at;  // where along the bar, as a share of its width
+    } clicks[] = {
+        {"right arrow", 0.995},
+        {"left arrow", 0.005},
+        {"page right", 0.8},
+        {"page left", 0.2},
+    };
+    for (const auto& click : clicks) {
+        SCOPED_TRACE(click.what);
+        if (!pane) SetUp();
+        sink->timeRangeChanges = 0;
+        ComPtr<IGanttChartPane> held = pane;
+        pane = nullptr;
+        sink->onTimeRangeChanged = [&] {
+            ComPtr<IGanttChartPaneEventSource> source;
+            held.As(&source);
+            source->Unadvise(cookie);
+            source = nullptr;
+            held = nullptr;
+        };
+        QPointer<QScrollBar> bar = scrollBar;
+        const QPoint point(int(click.at * bar->width()), bar->height() / 2);
+        QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, point);
+        EXPECT_EQ(sink->timeRangeChanges, 1);
+        EXPECT_FALSE(held);
+        EXPECT_TRUE(bar);  // not deleted under its handler
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(bar.isNull());
+        EXPECT_TRUE(window.isNull());
+        sink->onTimeRangeChanged = nullptr;
+    }
 }
 
 TEST_F(ChartPane, WindowCanGoFirst)

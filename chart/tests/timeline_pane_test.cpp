@@ -514,4 +514,32 @@ TEST_F(TimelinePaneTest, PicturesOfTheOtherScalesAndShortLabels)
     }
 }
 
+TEST_F(TimelinePaneTest, TheLongestViewsShowNoCellsAtAnyWidth)
+{
+    QWidget* window = CreateWindow(nullptr, 1000, 40);
+    window->show();
+    ASSERT_EQ(pane->put_StartDate(D(100, 1, 1)), S_OK);
+    const struct {
+        QMXTimelinePeriodType type;
+        LONG count;
+    } views[] = {{ptWeek, 516557}, {ptMonth, 118800}, {ptYear, 9900}};
+    for (const auto& v : views) {
+        ASSERT_EQ(pane->put_PeriodCount(1), S_OK);
+        ASSERT_EQ(pane->put_PeriodType(v.type), S_OK);
+        ASSERT_EQ(pane->put_PeriodCount(v.count), S_OK);
+        EXPECT_GT(Get(&ITimelinePane::get_ViewEndDate), D(9999, 12, 24)) << v.type;  // the calendar's last week
+        for (int width : {1000, 5000, 3, 700}) {
+            SCOPED_TRACE(testing::Message() << v.type << " w" << width);
+            window->resize(width, 40);
+            // Only the end markers: far more cells than pixels.
+            EXPECT_EQ(PeriodXs().size(), 1u);
+            EXPECT_EQ(SubperiodXs(), std::vector<LONG>{width});
+        }
+        const QImage image = Render(window, (std::string("timeline_whole_calendar_") + char('0' + v.type) + ".png").c_str());
+        const QRgb line = window->palette().color(QPalette::Dark).rgb();
+        EXPECT_EQ(image.pixel(350, 19), line);
+        EXPECT_EQ(image.pixel(350, 39), line);
+    }
+}
+
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
 
 #include "automation/date_time.h"
 #include "chart/time_scale.h"
@@ -277,6 +278,147 @@ TEST(TimeScale, CellCountsAndPositionsFollowTheFormulas)
     }
 }
 
+// The cells of a view one by one, straight from the cell formulas: x and
+// the value a cell walker reports (day of week, day of month of the Monday,
+// month; week number, month or year for periods).
+struct LiteralCell {
+    LONG x;
+    int value;
+};
+
+std::vector<LiteralCell> LiteralSubperiods(const ViewRange& view, LONG width)
+{
+    std::vector<LiteralCell> cells;
+    const double w = width;
+    const double days = view.viewEnd - view.viewStart + 1;
+    for (LONG k = 0; k <= view.subperiodCount; ++k) {
+        if (view.subperiodType == stDay) {
+            cells.push_back({RoundPixel(w * k / view.unitCount), DayOfWeek(view.viewStart + k)});
+        } else if (view.subperiodType == stWeek) {
+            const DATE monday = view.firstSubperiodStart + 7.0 * k;
+            cells.push_back({RoundPixel(w * (monday - view.viewStart) / view.unitCount), CivilFromDate(monday).day});
+        } else {
+            const CivilDate month = AddMonths(CivilFromDate(view.viewStart), k);
+            const DATE first = month.year > 9999 ? view.viewEnd + 1 : *DateFromCivil(month);
+            cells.push_back({RoundPixel(w / days * (first - view.viewStart)), month.month});
+        }
+    }
+    return cells;
+}
+
+std::vector<LiteralCell> LiteralPeriods(const TimeScale& scale, const ViewRange& view, LONG width)
+{
+    std::vector<LiteralCell> cells;
+    const double w = width;
+    const LONG count = scale.periodCount + 1 + (view.firstPeriodStart < view.viewStart ? 1 : 0);
+    int week = WeekNumber(view.firstPeriodStart);
+    const CivilDate first = CivilFromDate(view.firstPeriodStart);
+    for (LONG k = 0; k < count; ++k) {
+        if (scale.periodType == ptWeek) {
+            const DATE monday = view.firstPeriodStart + 7.0 * k;
+            cells.push_back({RoundPixel(w * (monday - view.viewStart) / view.unitCount), week});
+            week = week % 52 + 1;
+        } else if (scale.periodType == ptMonth) {
+            const CivilDate month = AddMonths(first, k);
+            const DATE start = month.year > 9999 ? view.viewEnd + 1 : *DateFromCivil(month);
+            cells.push_back({RoundPixel(w * (start - view.viewStart) / view.unitCount), month.month});
+        } else {
+            const int startMonth = CivilFromDate(view.viewStart).month;
+            cells.push_back({RoundPixel(w * (1.0 - startMonth + 12.0 * k) / view.unitCount), first.year + k});
+        }
+    }
+    return cells;
+}
+
+// What a list keeps of the formulas' cells: all of a short list, all of a
+// long one whose cells all start at different pixels, else the end marker.
+std::vector<LiteralCell> Kept(const std::vector<LiteralCell>& cells)
+{
+    if (cells.size() <= kCellListWholeLimit) return cells;
+    for (std::size_t k = 1; k < cells.size(); ++k)
+        if (cells[k].x == cells[k - 1].x) return {cells.back()};
+    return cells;
+}
+
+TEST(TimeScale, LongListsShowTheirCellsOnlyWhenEachHasAPixel)
+{
+    const struct {
+        TimeScale scale;
+        DATE start;
+        LONG width;
+        bool leftOut;  // some cells are narrower than a pixel
+    } rows[] = {
+        {{ptWeek, 100}, D(2005, 6, 15), 350, true},   // 700 days at half a pixel
+        {{ptWeek, 100}, D(2005, 6, 15), 700, false},  // a pixel each: the formulas' lists
+        {{ptWeek, 100}, D(2005, 6, 15), 1999, false},
+        {{ptMonth, 200}, D(2005, 6, 15), 300, true},  // about 870 weeks
+        {{ptMonth, 200}, D(2005, 6, 15), 6100, false},
+        {{ptYear, 50}, D(2005, 3, 20), 200, true},    // 600 months
+        {{ptYear, 50}, D(2005, 3, 20), 1200, false},
+        {{ptYear, 600}, D(1005, 3, 20), 500, true},   // 600 years over 500 pixels: periods go too
+        {{ptMonth, 1}, D(2005, 1, 31), 0, false},     // a short list stays whole, even without width
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(testing::Message() << r.scale.periodType << "x" << r.scale.periodCount << " w" << r.width);
+        const auto view = *ComputeViewRange(r.scale, r.start);
+        const auto literalSubs = LiteralSubperiods(view, r.width);
+        const auto literalPeriods = LiteralPeriods(r.scale, view, r.width);
+        const auto subs = MakeSubperiodCells(view, r.width);
+        const auto periods = MakePeriodCells(r.scale, view, r.width, Words());
+        const auto expectedSubs = Kept(literalSubs);
+        const auto expectedPeriods = Kept(literalPeriods);
+        EXPECT_EQ(subs.size() < literalSubs.size(), r.leftOut);
+        ASSERT_EQ(subs.size(), expectedSubs.size());
+        for (std::size_t i = 0; i < subs.size(); ++i) {
+            ASSERT_EQ(subs[i].x, expectedSubs[i].x) << i;
+            const int value = view.subperiodType == stDay    ? subs[i].dayOfWeek
+                              : view.subperiodType == stWeek ? subs[i].dayOfMonth
+                                                             : subs[i].month;
+            ASSERT_EQ(value, expectedSubs[i].value) << i;
+        }
+        ASSERT_EQ(periods.size(), expectedPeriods.size());
+        for (std::size_t i = 0; i < periods.size(); ++i) {
+            ASSERT_EQ(periods[i].x, expectedPeriods[i].x) << i;
+            const int value = r.scale.periodType == ptWeek    ? int(periods[i].week)
+                              : r.scale.periodType == ptMonth ? periods[i].month
+                                                              : periods[i].year;
+            ASSERT_EQ(value, expectedPeriods[i].value) << i;
+        }
+        EXPECT_TRUE(periods.back().label.isEmpty());
+
+        // Cells left out were narrower than a pixel: no long label fits them,
+        // however small the text.
+        if (HasShortLabelForm(r.scale, view.subperiodType)) {
+            TimelineCells cells;
+            const TextWidthFunction tiny = [](const QString&) { return -1000; };
+            LayoutTimeline(r.scale, view, r.width, Words(), LabelMode::Decide, kLongMax, tiny, cells);
+            EXPECT_EQ(cells.shortLabels, subs.size() < literalSubs.size());
+        }
+    }
+}
+
+TEST(TimeScale, TheLongestViewsKeepOnlyTheirEndMarkers)
+{
+    // The calendar's whole length in every kind, at widths up to 5,000
+    // pixels: far more cells than pixels, so both rows show no cells.
+    const DATE first = D(100, 1, 1);
+    const TimeScale scales[] = {{ptWeek, 516557}, {ptMonth, 118800}, {ptYear, 9900}};
+    for (const TimeScale& scale : scales) {
+        const auto view = ComputeViewRange(scale, first);
+        ASSERT_TRUE(view) << scale.periodType;
+        for (LONG width : {0, 1, 1000, 5000}) {
+            SCOPED_TRACE(testing::Message() << scale.periodType << " w" << width);
+            const auto subs = MakeSubperiodCells(*view, width);
+            const auto periods = MakePeriodCells(scale, *view, width, Words());
+            ASSERT_EQ(subs.size(), 1u);
+            ASSERT_EQ(periods.size(), 1u);
+            EXPECT_EQ(subs.back().x, width);
+            EXPECT_GE(periods.back().x, width);
+            EXPECT_TRUE(periods.back().label.isEmpty());
+        }
+    }
+}
+
 TEST(TimeScale, DateToXMapsTheViewOntoTheWidth)
 {
     const auto view = *ComputeViewRange({ptWeek, 1}, D(2005, 6, 15));
@@ -531,6 +673,94 @@ TEST(TimeScale, FittingARangeCentresIt)
     }
     EXPECT_FALSE(FitDateRange(D(2005, 1, 3) + 0.2, D(2005, 1, 3)));
     EXPECT_FALSE(FitDateRange(std::nan(""), D(2005, 1, 3)));
+}
+
+TEST(TimeScale, AFitThatCutsTheRangeOffIsMovedOrWidened)
+{
+    const struct {
+        const char* what;
+        DATE min, max;
+        LONG centredLevel;
+        DATE centred;
+        LONG level;
+        DATE start;
+    } rows[] = {
+        // One year: the centred start 29 May gives the view 1 May 2005 ..
+        // 30 April 2006, short of 13 May; from 1 June the view ends 31 May.
+        {"moved", D(2005, 6, 13), D(2006, 5, 13), 7, D(2005, 5, 29), 7, D(2005, 6, 1)},
+        // One year from 13 June: no year view from a month's first day shows
+        // it; two years (1 June 2005 .. 31 May 2007) centred 182 days back.
+        {"widened", D(2005, 6, 13), D(2006, 6, 13), 7, D(2005, 6, 13), 8, D(2004, 12, 13)},
+        // Already in view: the centred start stays.
+        {"kept", D(2005, 3, 20), D(2006, 1, 10), 7, D(2005, 3, 20) - 34, 7, D(2005, 3, 20) - 34},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        const auto fit = FitDateRange(r.min, r.max);
+        ASSERT_TRUE(fit);
+        EXPECT_EQ(fit->zoom.level, r.centredLevel);
+        EXPECT_EQ(fit->centredStart, r.centred);
+        EXPECT_EQ(fit->shownZoom.level, r.level);
+        EXPECT_EQ(fit->shownZoom.scale, ScaleForZoomLevel(r.level));
+        EXPECT_EQ(fit->shownStart, r.start);
+    }
+}
+
+TEST(TimeScale, EveryFitShowsTheWholeRangeWithTheSmallestChange)
+{
+    std::mt19937 random(20050613);
+    std::uniform_int_distribution<int> firstDay(int(D(1990, 1, 1)), int(D(2030, 12, 31)));
+    // Mostly short ranges, where the scales differ most, some of years.
+    std::uniform_int_distribution<int> shortLength(0, 400);
+    std::uniform_int_distribution<int> longLength(0, 4000);
+    std::uniform_int_distribution<int> eighths(0, 7);
+    int moved = 0;
+    int widened = 0;
+    for (int i = 0; i < 4000; ++i) {
+        const DATE min = firstDay(random) + (i % 3 == 0 ? eighths(random) / 8.0 : 0.0);
+        const int length = i % 4 == 0 ? longLength(random) : shortLength(random);
+        const DATE max = DatePart(min) + length + (i % 5 == 0 ? eighths(random) / 8.0 : 0.0);
+        SCOPED_TRACE(testing::Message() << "range " << min << " .. " << max);
+        const auto fit = FitDateRange(min, max);
+        if (!(DatePart(max) + (TimeOfDay(max) > 0 ? 1 : 0) > DatePart(min))) {
+            EXPECT_FALSE(fit);
+            continue;
+        }
+        ASSERT_TRUE(fit);
+        const auto shown = ComputeViewRange(fit->shownZoom.scale, fit->shownStart);
+        ASSERT_TRUE(shown);
+        ASSERT_TRUE(ViewShowsRange(*shown, fit->rangeStart, fit->rangeEnd))
+            << shown->viewStart << " .. " << shown->viewEnd << " at level " << fit->shownZoom.level;
+
+        const auto centred = *ComputeViewRange(fit->zoom.scale, fit->centredStart);
+        if (ViewShowsRange(centred, fit->rangeStart, fit->rangeEnd)) {
+            // What the fit's own steps give is kept whenever it shows the range.
+            EXPECT_EQ(fit->shownZoom.level, fit->zoom.level);
+            EXPECT_EQ(fit->shownStart, fit->centredStart);
+            continue;
+        }
+        auto showsFrom = [&](const TimeScale& scale, DATE start) {
+            const auto view = ComputeViewRange(scale, start);
+            return view && ViewShowsRange(*view, fit->rangeStart, fit->rangeEnd);
+        };
+        if (fit->shownZoom.level == fit->zoom.level) {
+            // Moved: no start between the centred one and the chosen one shows it.
+            ++moved;
+            const DATE step = fit->shownStart > fit->centredStart ? 1 : -1;
+            for (DATE d = fit->centredStart + step; d != fit->shownStart; d += step)
+                ASSERT_FALSE(showsFrom(fit->zoom.scale, d)) << d;
+        } else {
+            // Widened: no start on a narrower rung shows it.
+            ++widened;
+            ASSERT_GT(fit->shownZoom.level, fit->zoom.level);
+            for (LONG level = fit->zoom.level; level < fit->shownZoom.level; ++level)
+                for (DATE d = fit->rangeStart - 800; d <= fit->rangeStart + 31; ++d)
+                    ASSERT_FALSE(showsFrom(ScaleForZoomLevel(level), d)) << "level " << level << " from " << d;
+        }
+    }
+    // The sample reaches both corrections.
+    EXPECT_GT(moved, 10);
+    EXPECT_GT(widened, 10);
 }
 
 TEST(TimeScale, ScrollProbeOnReset)
