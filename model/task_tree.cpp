@@ -218,11 +218,7 @@ std::uint32_t CTaskTree::NewPathMark()
 {
     if (++pathMark_ == 0) {
         // The marks wrapped: forget every old mark once.
-        for (auto& entry : index_) {
-            std::fill(std::begin(entry.second->pathMarks), std::end(entry.second->pathMarks), 0u);
-            std::fill(std::begin(entry.second->backMarks), std::end(entry.second->backMarks), 0u);
-            entry.second->targetMark = 0;
-        }
+        for (auto& entry : index_) entry.second->ForgetPathMarks();
         pathMark_ = 1;
     }
     return pathMark_;
@@ -248,7 +244,7 @@ void CTaskTree::DetachSubtree(CTask* top)
         CTask* task;
         std::size_t next;
     };
-    if (CTask* parent = top->Parent()) parent->AddLinkSources(-top->linkSourcesBelow);
+    if (CTask* parent = top->Parent()) parent->AddLinkSources(-top->LinkSourcesBelow());
     top->SetParent(nullptr);
     std::vector<Item> stack{{top, 0}};
     while (!stack.empty()) {
@@ -355,9 +351,9 @@ HRESULT CTaskTree::MoveTask(LONG TaskID, LONG NewParentTaskID, LONG iNewIndex)
             return E_OUTOFMEMORY;
         }
         source->Take(*from);
-        if (oldParent) oldParent->AddLinkSources(-task->linkSourcesBelow);
+        if (oldParent) oldParent->AddLinkSources(-task->LinkSourcesBelow());
         task->SetParent(newParent);
-        if (newParent) newParent->AddLinkSources(task->linkSourcesBelow);
+        if (newParent) newParent->AddLinkSources(task->LinkSourcesBelow());
     }
     MarkStructureChanged();
     taskSink_->OnTaskMoved(task);
