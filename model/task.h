@@ -16,6 +16,8 @@
 namespace qmx {
 
 class CTaskTree;
+class DateCorrection;
+struct EarliestDates;
 
 class CTask final : public ComObject<ITask>, private AppearanceOwner {
 public:
@@ -120,6 +122,9 @@ public:
     std::uintptr_t viewCookie = 0;
 
 private:
+    friend class DateCorrection;
+    friend EarliestDates Earliest(const CTask* task);
+
     ~CTask() override;
 
     HRESULT PutAppearanceColor(CTaskAppearance& appearance, COLORREF color) override;
@@ -152,6 +157,15 @@ private:
     CTaskAppearance appearance_;
     PathMarks pathMarks_;
     std::int32_t linkSourcesBelow_ = 0;
+    // While a push moves this summary's children: the bounds that its links
+    // and its ancestors' links set, which those moves cannot change (a
+    // source they moved would close a cycle). Set and cleared by the date
+    // correction.
+    struct KnownBounds {
+        bool known = false;
+        DATE start = 0;
+        DATE end = 0;
+    } knownBounds_;
 };
 
 }  // namespace qmx
