@@ -14,6 +14,7 @@
 #include "model/dependency_link.h"
 #include "model/task.h"
 #include "model/task_tree.h"
+#include "model/tree_order.h"
 
 namespace qmx {
 
@@ -49,6 +50,29 @@ int LowestDigit(DATE value)
     const double fraction = std::frexp(std::fabs(value), &exponent);  // [0.5, 1)
     const auto digits = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
     return exponent - 53 + std::countr_zero(digits);
+}
+
+// Kahn's sort over nodes 0 .. pending.size() - 1, pending holding each
+// node's number of incoming edges: expand(v, reach) calls reach(w) for each
+// edge v -> w once v is done. Returns how many nodes were done (all of
+// them unless there is a cycle).
+template <class Expand>
+std::size_t SortTopologically(std::vector<std::uint32_t>& pending, std::vector<Index>& ready, Expand&& expand)
+{
+    ready.clear();
+    for (Index v = 0; v < pending.size(); ++v)
+        if (pending[v] == 0) ready.push_back(v);
+    auto reach = [&](Index w) {
+        if (--pending[w] == 0) ready.push_back(w);
+    };
+    std::size_t done = 0;
+    while (!ready.empty()) {
+        const Index v = ready.back();
+        ready.pop_back();
+        ++done;
+        expand(v, reach);
+    }
+    return done;
 }
 
 class LinkBatch {
@@ -146,38 +170,29 @@ LinkBatchOutcome LinkBatch::OneByOne()
 bool LinkBatch::Flatten()
 {
     tree_.EnsurePreorder();
-    struct Item {
-        CTasks* list;
-        std::size_t next;
-        Index owner;
-        Index last;
-    };
-    std::vector<Item> stack{{&tree_.RootList(), 0, kNone, kNone}};
-    while (!stack.empty()) {
-        Item& item = stack.back();
-        if (item.next == item.list->Size()) {
-            stack.pop_back();
-            continue;
-        }
-        CTask* task = item.list->At(item.next++);
+    std::vector<Index> lastChild;
+    bool numbered = true;
+    VisitInTreeOrder(tree_.RootList(), [&](CTask* task) {
         const auto index = static_cast<Index>(task_.size());
-        if (task->preorder != index || task_.size() >= kMostTasks) return false;
+        if (task->preorder != index || task_.size() >= kMostTasks) numbered = false;
+        if (!numbered) return;
+        const Index owner = task->Parent() ? static_cast<Index>(task->Parent()->preorder) : kNone;
         task_.push_back(task);
-        parent_.push_back(item.owner);
+        parent_.push_back(owner);
         firstChild_.push_back(kNone);
         nextSibling_.push_back(kNone);
         childCount_.push_back(0);
+        lastChild.push_back(kNone);
         start_.push_back(task->Start());
         end_.push_back(task->End());
-        if (item.owner != kNone) {
-            if (item.last == kNone) firstChild_[item.owner] = index;
-            else nextSibling_[item.last] = index;
-            ++childCount_[item.owner];
+        if (owner != kNone) {
+            if (lastChild[owner] == kNone) firstChild_[owner] = index;
+            else nextSibling_[lastChild[owner]] = index;
+            lastChild[owner] = index;
+            ++childCount_[owner];
         }
-        item.last = index;
-        if (task->HasChildren()) stack.push_back({&task->Subtasks(), 0, index, kNone});
-    }
-    return true;
+    });
+    return numbered;
 }
 
 std::size_t LinkBatch::CheckEach()
@@ -251,7 +266,6 @@ bool LinkBatch::Acyclic(std::size_t prefix)
     enum : Index { K = 0, U = 1, A = 2, H = 3 };
     const std::size_t n = task_.size();
     pending_.assign(4 * n, 0);
-    ready_.clear();
     for (Index i = 0; i < n; ++i) {
         pending_[4 * i + H] = 3;
         pending_[4 * i + U] = 2 * childCount_[i];
@@ -259,16 +273,7 @@ bool LinkBatch::Acyclic(std::size_t prefix)
         for (std::size_t e = inBegin_[i]; e < inBegin_[i + 1]; ++e)
             if (in_[e].order <= prefix) ++pending_[4 * i + K];
     }
-    for (Index v = 0; v < 4 * n; ++v)
-        if (pending_[v] == 0) ready_.push_back(v);
-    std::size_t done = 0;
-    auto reach = [&](Index v) {
-        if (--pending_[v] == 0) ready_.push_back(v);
-    };
-    while (!ready_.empty()) {
-        const Index v = ready_.back();
-        ready_.pop_back();
-        ++done;
+    const std::size_t done = SortTopologically(pending_, ready_, [&](Index v, auto& reach) {
         const Index i = v / 4;
         const Index p = parent_[i];
         switch (v % 4) {
@@ -290,7 +295,7 @@ bool LinkBatch::Acyclic(std::size_t prefix)
                 if (out_[e].order <= prefix) reach(4 * out_[e].task + K);
             break;
         }
-    }
+    });
     return done == 4 * n;
 }
 
@@ -344,7 +349,6 @@ bool LinkBatch::CorrectDates(std::size_t count)
     const std::size_t n = task_.size();
     auto counts = [count](const Arc& arc) { return arc.order <= count && BoundsDates(arc.kind); };
     pending_.assign(2 * n, 0);
-    ready_.clear();
     for (Index i = 0; i < n; ++i) {
         std::uint32_t bounds = parent_[i] != kNone ? 1 : 0;
         for (std::size_t e = inBegin_[i]; e < inBegin_[i + 1]; ++e)
@@ -352,20 +356,10 @@ bool LinkBatch::CorrectDates(std::size_t count)
         pending_[2 * i] = bounds;
         pending_[2 * i + 1] = childCount_[i] > 0 ? childCount_[i] : 1;
     }
-    for (Index v = 0; v < 2 * n; ++v)
-        if (pending_[v] == 0) ready_.push_back(v);
-    auto reach = [&](Index v) {
-        if (--pending_[v] == 0) ready_.push_back(v);
-    };
-
     newStart_ = start_;
     newEnd_ = end_;
     std::vector<DATE> earliestStart(n, kNoEarlierBound), earliestEnd(n, kNoEarlierBound);
-    std::size_t done = 0;
-    while (!ready_.empty()) {
-        const Index v = ready_.back();
-        ready_.pop_back();
-        ++done;
+    const std::size_t done = SortTopologically(pending_, ready_, [&](Index v, auto& reach) {
         const Index i = v / 2;
         const Index p = parent_[i];
         const bool summary = childCount_[i] > 0;
@@ -386,7 +380,7 @@ bool LinkBatch::CorrectDates(std::size_t count)
             earliestEnd[i] = ee;
             ForChildren(i, [&](Index c) { reach(2 * c); });
             if (!summary) reach(v + 1);
-            continue;
+            return;
         }
         if (summary) {
             DATE lo = kNoLaterBound, hi = kNoEarlierBound;
@@ -409,7 +403,7 @@ bool LinkBatch::CorrectDates(std::size_t count)
         for (std::size_t e = outBegin_[i]; e < outBegin_[i + 1]; ++e)
             if (counts(out_[e])) reach(2 * out_[e].task);
         if (p != kNone) reach(2 * p + 1);
-    }
+    });
     return done == 2 * n && ExactAndInCalendar();
 }
 

@@ -11,6 +11,7 @@
 #include "model/null_sinks.h"
 #include "model/path_search.h"
 #include "model/task.h"
+#include "model/tree_order.h"
 
 namespace qmx {
 
@@ -195,22 +196,8 @@ void CTaskTree::RecomputeRange()
 void CTaskTree::EnsurePreorder()
 {
     if (numberedVersion_ == structureVersion_) return;
-    struct Item {
-        CTasks* list;
-        std::size_t next;
-    };
-    std::vector<Item> stack{{&root_, 0}};
     std::uint64_t number = 0;
-    while (!stack.empty()) {
-        Item& item = stack.back();
-        if (item.next == item.list->Size()) {
-            stack.pop_back();
-            continue;
-        }
-        CTask* task = item.list->At(item.next++);
-        task->preorder = number++;
-        if (task->HasChildren()) stack.push_back({&task->Subtasks(), 0});
-    }
+    VisitInTreeOrder(root_, [&number](CTask* task) { task->preorder = number++; });
     numberedVersion_ = structureVersion_;
 }
 
