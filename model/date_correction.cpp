@@ -13,6 +13,11 @@ EarliestDates Earliest(const CTask* task)
 {
     EarliestDates bounds;
     for (const CTask* node = task; node; node = node->Parent()) {
+        if (node->knownBounds_.known) {
+            bounds.start = std::max(bounds.start, node->knownBounds_.start);
+            bounds.end = std::max(bounds.end, node->knownBounds_.end);
+            break;
+        }
         const CTaskDependencies& predecessors = node->Predecessors();
         for (std::size_t i = 0; i < predecessors.EntryCount(); ++i) {
             const CDependencyLink* link = predecessors.EntryAt(i).link.Get();
@@ -47,6 +52,26 @@ DATE OneDayTaskStart(CTask* task)
 }  // namespace
 
 // --- Entry points ------------------------------------------------------------
+
+DateCorrection::~DateCorrection()
+{
+    for (CTask* task : keptBounds_) task->knownBounds_.known = false;
+}
+
+void DateCorrection::KeepBounds(CTask* summary)
+{
+    if (summary->knownBounds_.known) return;
+    const EarliestDates bounds = Earliest(summary);
+    keptBounds_.push_back(summary);
+    summary->knownBounds_ = {true, bounds.start, bounds.end};
+}
+
+void DateCorrection::DropBounds(CTask* summary)
+{
+    if (keptBounds_.empty() || keptBounds_.back() != summary) return;
+    keptBounds_.pop_back();
+    summary->knownBounds_.known = false;
+}
 
 void DateCorrection::UpdateSummaryDates(CTask* task, bool climb)
 {
@@ -179,6 +204,7 @@ void DateCorrection::StepPushStart(std::size_t i)
         // Each child that starts too early is pushed; the rest stay.
         f.op = Op::PushChildren;
         f.index = 0;
+        KeepBounds(task);
     } else {
         MoveLeaf(i, f.date);
     }
@@ -214,12 +240,17 @@ void DateCorrection::StepPushChildren(std::size_t i)
     Frame& f = stack_[i];
     CTasks& children = f.task->Subtasks();
     if (f.index >= children.Size()) {
+        DropBounds(f.task);
         stack_.pop_back();
         return;
     }
     const Frame callee = Push(Op::PushStart, children.At(f.index++), f.date);
-    if (f.index >= children.Size()) stack_[i] = callee;
-    else Call(callee);
+    if (f.index >= children.Size()) {
+        DropBounds(f.task);
+        stack_[i] = callee;
+    } else {
+        Call(callee);
+    }
 }
 
 void DateCorrection::StepAfterMove(std::size_t i)

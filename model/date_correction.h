@@ -33,6 +33,11 @@ EarliestDates Earliest(const CTask* task);
 // Each call runs to completion before it returns.
 class DateCorrection {
 public:
+    DateCorrection() = default;
+    ~DateCorrection();
+    DateCorrection(const DateCorrection&) = delete;
+    DateCorrection& operator=(const DateCorrection&) = delete;
+
     // Makes a summary span its children (or a former summary a
     // one-day task), climbing to the root unless climb is false.
     void UpdateSummaryDates(CTask* task, bool climb);
@@ -69,10 +74,17 @@ private:
     // A leaf moved by a push: continue as SetStartEndDate's tail, or end.
     void MoveLeaf(std::size_t i, DATE newStart);
 
+    // The bounds of a summary whose children are being pushed, kept on the
+    // summary so that each child's bounds need not walk its ancestors'
+    // links again.
+    void KeepBounds(CTask* summary);
+    void DropBounds(CTask* summary);
+
     static Frame Propagate(CTask* task, bool startLater, bool endLater);
     static Frame Push(Op op, CTask* task, DATE date);
 
     std::vector<Frame> stack_;
+    std::vector<CTask*> keptBounds_;
 };
 
 }  // namespace qmx

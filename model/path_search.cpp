@@ -16,7 +16,10 @@ namespace {
 
 // How the search reached a task. The start task behaves as if reached by a
 // link (it may go along links, up and down).
-enum Arrival : std::uint8_t { kByLink = 0, kFromBelow = 1 /* a step up */, kFromAbove = 2 /* a step down */ };
+using Arrival = PathMarks::Way;
+constexpr Arrival kByLink = PathMarks::kByLink;
+constexpr Arrival kFromBelow = PathMarks::kFromBelow;  // a step up
+constexpr Arrival kFromAbove = PathMarks::kFromAbove;  // a step down
 
 enum class Outcome { kGoing, kFound, kExhausted };
 
@@ -64,18 +67,18 @@ thread_local std::vector<Frame> backwardFrames;
 
 // Whether the forward side has reached (task, how), or reached task by a
 // link, which leads everywhere (task, how) leads.
-bool ForwardHas(const CTask* task, Arrival how, std::uint32_t mark)
+bool ForwardHas(const PathMarks& marks, Arrival how, std::uint32_t mark)
 {
-    return task->pathMarks[how] == mark || task->pathMarks[kByLink] == mark;
+    return marks.Reached(how, mark) || marks.Reached(kByLink, mark);
 }
 
 // Whether (task, how) is known to lead to the target: the backward side
 // marked it, or, for an arrival by a link, any way of arriving at task.
-bool BackwardHas(const CTask* task, Arrival how, std::uint32_t mark)
+bool BackwardHas(const PathMarks& marks, Arrival how, std::uint32_t mark)
 {
-    if (how != kByLink) return task->backMarks[how] == mark;
-    return task->backMarks[kByLink] == mark || task->backMarks[kFromBelow] == mark ||
-           task->backMarks[kFromAbove] == mark;
+    if (how != kByLink) return marks.LeadsToTarget(how, mark);
+    return marks.LeadsToTarget(kByLink, mark) || marks.LeadsToTarget(kFromBelow, mark) ||
+           marks.LeadsToTarget(kFromAbove, mark);
 }
 
 bool IsLive(const CDependencyLink* link) { return link && !link->IsRemoved(); }
@@ -89,14 +92,14 @@ std::size_t LimitAfter(std::size_t work, std::size_t budget)
 // The search from the start towards the target.
 class ForwardSearch {
 public:
-    ForwardSearch(std::uint32_t mark, CTask* target, CTask* stop)
-        : mark_(mark), target_(target), stop_(stop), stack_(forwardFrames)
+    ForwardSearch(PathSearchKey key, std::uint32_t mark, CTask* target, CTask* stop)
+        : key_(key), mark_(mark), target_(target), stop_(stop), stack_(forwardFrames)
     {
     }
 
     void Begin(CTask* start)
     {
-        start->pathMarks[kByLink] = mark_;
+        start->Marks(key_).SetReached(kByLink, mark_);
         stack_.Push({start, kByLink, kLinks, 0});
     }
 
@@ -153,7 +156,7 @@ public:
                     while (f.index < end) {
                         CTask* c = children.At(f.index++);
                         if (c == target_) return Outcome::kFound;
-                        if (c->linkSourcesBelow != 0 || c->targetMark == mark_) {
+                        if (c->LinkSourcesBelow() != 0 || c->Marks(key_).AboveTarget(mark_)) {
                             child = c;
                             break;
                         }
@@ -183,13 +186,15 @@ private:
     Step Arrive(CTask* task, Arrival how)
     {
         if (task == target_) return Step::kFound;
-        if (ForwardHas(task, how, mark_)) return Step::kPassed;
-        if (BackwardHas(task, how, mark_)) return Step::kFound;
-        task->pathMarks[how] = mark_;
+        PathMarks& marks = task->Marks(key_);
+        if (ForwardHas(marks, how, mark_)) return Step::kPassed;
+        if (BackwardHas(marks, how, mark_)) return Step::kFound;
+        marks.SetReached(how, mark_);
         stack_.Push({task, how, kLinks, 0});
         return Step::kPushed;
     }
 
+    PathSearchKey key_;
     std::uint32_t mark_;
     CTask* target_;
     CTask* stop_;
@@ -204,7 +209,7 @@ private:
 // from above. Everything it marks leads to the target.
 class BackwardSearch {
 public:
-    explicit BackwardSearch(std::uint32_t mark) : mark_(mark), stack_(backwardFrames) {}
+    BackwardSearch(PathSearchKey key, std::uint32_t mark) : key_(key), mark_(mark), stack_(backwardFrames) {}
 
     // Arriving at the target in any way finds it.
     bool Begin(CTask* target)
@@ -267,9 +272,10 @@ private:
     // the forward side has reached the state.
     Step Arrive(CTask* task, Arrival how)
     {
-        if (ForwardHas(task, how, mark_)) return Step::kFound;
-        if (task->backMarks[how] == mark_) return Step::kPassed;
-        task->backMarks[how] = mark_;
+        PathMarks& marks = task->Marks(key_);
+        if (ForwardHas(marks, how, mark_)) return Step::kFound;
+        if (marks.LeadsToTarget(how, mark_)) return Step::kPassed;
+        marks.SetLeadsToTarget(how, mark_);
         // A state without reverse steps is only marked.
         const bool leadsBack = how == kByLink      ? task->Predecessors().LiveCount() > 0
                                : how == kFromBelow ? task->HasChildren()
@@ -290,16 +296,17 @@ private:
         return result;
     }
 
+    PathSearchKey key_;
     std::uint32_t mark_;
     FrameStack stack_;
     std::size_t work_ = 0;
 };
 
-void MarkTarget(std::uint32_t mark, CTask* target)
+void MarkTarget(PathSearchKey key, std::uint32_t mark, CTask* target)
 {
     // Going down, the forward side enters subtrees without links only on
     // the way to the target.
-    for (CTask* t = target; t; t = t->Parent()) t->targetMark = mark;
+    for (CTask* t = target; t; t = t->Parent()) t->Marks(key).SetAboveTarget(mark);
 }
 
 }  // namespace
@@ -310,9 +317,10 @@ bool PathExists(CTaskTree& tree, CTask* from, CTask* target, CTask* stop)
     // for a way back to the start, where the two sides would meet at once.
     if (!stop && from != target) return PathExists(tree, from, target, SearchTurns{});
 
+    const PathSearchKey key;
     const std::uint32_t mark = tree.NewPathMark();
-    MarkTarget(mark, target);
-    ForwardSearch forward(mark, target, stop);
+    MarkTarget(key, mark, target);
+    ForwardSearch forward(key, mark, target, stop);
     forward.Begin(from);
     return forward.Advance(kUnlimited) == Outcome::kFound;
 }
@@ -322,11 +330,12 @@ bool PathExists(CTaskTree& tree, CTask* from, CTask* target, SearchTurns turns)
     if (from == target) return PathExists(tree, from, target, nullptr);
     const std::size_t burst = turns.burst > 0 ? turns.burst : 1;
 
+    const PathSearchKey key;
     const std::uint32_t mark = tree.NewPathMark();
-    MarkTarget(mark, target);
-    ForwardSearch forward(mark, target, nullptr);
+    MarkTarget(key, mark, target);
+    ForwardSearch forward(key, mark, target, nullptr);
     forward.Begin(from);
-    BackwardSearch backward(mark);
+    BackwardSearch backward(key, mark);
     bool backwardBegun = false;
     for (;;) {
         Outcome outcome;

@@ -7,6 +7,7 @@
 
 #include "automation/com_object.h"
 #include "model/model_interfaces.h"
+#include "model/path_marks.h"
 #include "model/task_appearance.h"
 #include "model/task_dependencies.h"
 #include "model/task_resources.h"
@@ -15,6 +16,8 @@
 namespace qmx {
 
 class CTaskTree;
+class DateCorrection;
+struct EarliestDates;
 
 class CTask final : public ComObject<ITask>, private AppearanceOwner {
 public:
@@ -102,26 +105,26 @@ public:
     std::int64_t listKey = 0;
     // Place in a depth-first walk of the tree (see CTaskTree::EnsurePreorder).
     std::uint64_t preorder = 0;
-    // Path search marks, one per way of arriving (see path_search.h): the
-    // forward side reached it, the backward side found it leads to the
-    // target.
-    std::uint32_t pathMarks[3] = {0, 0, 0};
-    std::uint32_t backMarks[3] = {0, 0, 0};
-    // Set on the target of a path search and on its ancestors.
-    std::uint32_t targetMark = 0;
+    // The marks path searches leave on the task (see path_marks.h).
+    PathMarks& Marks(PathSearchKey) { return pathMarks_; }
+    // Forgets every mark (when the tree's search numbers wrap).
+    void ForgetPathMarks() { pathMarks_ = PathMarks(); }
     // How many tasks of this subtree, itself included, have successors. A
     // path search that goes down into a subtree without any can only find
     // what lies inside it.
-    std::int32_t linkSourcesBelow = 0;
-    // Adds delta to linkSourcesBelow of this task and of its ancestors.
+    std::int32_t LinkSourcesBelow() const { return linkSourcesBelow_; }
+    // Adds delta to the count of this task and of its ancestors.
     void AddLinkSources(std::int32_t delta)
     {
-        for (CTask* t = this; t; t = t->parent_) t->linkSourcesBelow += delta;
+        for (CTask* t = this; t; t = t->parent_) t->linkSourcesBelow_ += delta;
     }
     // Opaque value of the owner's view.
     std::uintptr_t viewCookie = 0;
 
 private:
+    friend class DateCorrection;
+    friend EarliestDates Earliest(const CTask* task);
+
     ~CTask() override;
 
     HRESULT PutAppearanceColor(CTaskAppearance& appearance, COLORREF color) override;
@@ -152,6 +155,17 @@ private:
     CTaskDependencies predecessors_;
     CTaskDependencies successors_;
     CTaskAppearance appearance_;
+    PathMarks pathMarks_;
+    std::int32_t linkSourcesBelow_ = 0;
+    // While a push moves this summary's children: the bounds that its links
+    // and its ancestors' links set, which those moves cannot change (a
+    // source they moved would close a cycle). Set and cleared by the date
+    // correction.
+    struct KnownBounds {
+        bool known = false;
+        DATE start = 0;
+        DATE end = 0;
+    } knownBounds_;
 };
 
 }  // namespace qmx

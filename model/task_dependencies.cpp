@@ -76,6 +76,23 @@ void CTaskDependencies::Insert(LONG pairId, CDependencyLink* link)
     if (kind_ == Kind::Successors && LiveCount() == 1) owner_->AddLinkSources(+1);
 }
 
+void CTaskDependencies::Reserve(std::size_t extra)
+{
+    Compact();
+    entries_.reserve(entries_.size() + extra);
+}
+
+void CTaskDependencies::InsertReserved(const LONG* pairIds, CDependencyLink* const* links, std::size_t count)
+{
+    if (count == 0) return;
+    Compact();
+    const bool hadLinks = LiveCount() > 0;
+    for (std::size_t i = 0; i < count; ++i) entries_.push_back(Entry{pairIds[i], ComPtr<CDependencyLink>(links[i])});
+    auto byPair = [](const Entry& a, const Entry& b) { return a.pairId < b.pairId; };
+    if (!std::is_sorted(entries_.begin(), entries_.end(), byPair)) std::sort(entries_.begin(), entries_.end(), byPair);
+    if (kind_ == Kind::Successors && !hadLinks) owner_->AddLinkSources(+1);
+}
+
 bool CTaskDependencies::Remove(LONG pairId)
 {
     const std::size_t pos = LowerBound(pairId);

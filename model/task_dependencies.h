@@ -49,6 +49,12 @@ public:
     CDependencyLink* Find(LONG pairId) const;
     // Inserts at the sorted place; may throw std::bad_alloc.
     void Insert(LONG pairId, CDependencyLink* link);
+    // Makes room for extra more entries; may throw std::bad_alloc.
+    void Reserve(std::size_t extra);
+    // Inserts links of new pairs, each at its sorted place, into the room
+    // Reserve made; does not throw. Faster than Insert one by one when many
+    // links join one list.
+    void InsertReserved(const LONG* pairIds, CDependencyLink* const* links, std::size_t count);
     // Removes the entry of that pair; false if there is none.
     bool Remove(LONG pairId);
     // Sweeps tombstones out (positions then match the live entries).

@@ -11,6 +11,7 @@
 #include "model/null_sinks.h"
 #include "model/path_search.h"
 #include "model/task.h"
+#include "model/tree_order.h"
 
 namespace qmx {
 
@@ -195,22 +196,8 @@ void CTaskTree::RecomputeRange()
 void CTaskTree::EnsurePreorder()
 {
     if (numberedVersion_ == structureVersion_) return;
-    struct Item {
-        CTasks* list;
-        std::size_t next;
-    };
-    std::vector<Item> stack{{&root_, 0}};
     std::uint64_t number = 0;
-    while (!stack.empty()) {
-        Item& item = stack.back();
-        if (item.next == item.list->Size()) {
-            stack.pop_back();
-            continue;
-        }
-        CTask* task = item.list->At(item.next++);
-        task->preorder = number++;
-        if (task->HasChildren()) stack.push_back({&task->Subtasks(), 0});
-    }
+    VisitInTreeOrder(root_, [&number](CTask* task) { task->preorder = number++; });
     numberedVersion_ = structureVersion_;
 }
 
@@ -218,11 +205,7 @@ std::uint32_t CTaskTree::NewPathMark()
 {
     if (++pathMark_ == 0) {
         // The marks wrapped: forget every old mark once.
-        for (auto& entry : index_) {
-            std::fill(std::begin(entry.second->pathMarks), std::end(entry.second->pathMarks), 0u);
-            std::fill(std::begin(entry.second->backMarks), std::end(entry.second->backMarks), 0u);
-            entry.second->targetMark = 0;
-        }
+        for (auto& entry : index_) entry.second->ForgetPathMarks();
         pathMark_ = 1;
     }
     return pathMark_;
@@ -248,7 +231,7 @@ void CTaskTree::DetachSubtree(CTask* top)
         CTask* task;
         std::size_t next;
     };
-    if (CTask* parent = top->Parent()) parent->AddLinkSources(-top->linkSourcesBelow);
+    if (CTask* parent = top->Parent()) parent->AddLinkSources(-top->LinkSourcesBelow());
     top->SetParent(nullptr);
     std::vector<Item> stack{{top, 0}};
     while (!stack.empty()) {
@@ -355,9 +338,9 @@ HRESULT CTaskTree::MoveTask(LONG TaskID, LONG NewParentTaskID, LONG iNewIndex)
             return E_OUTOFMEMORY;
         }
         source->Take(*from);
-        if (oldParent) oldParent->AddLinkSources(-task->linkSourcesBelow);
+        if (oldParent) oldParent->AddLinkSources(-task->LinkSourcesBelow());
         task->SetParent(newParent);
-        if (newParent) newParent->AddLinkSources(task->linkSourcesBelow);
+        if (newParent) newParent->AddLinkSources(task->LinkSourcesBelow());
     }
     MarkStructureChanged();
     taskSink_->OnTaskMoved(task);

@@ -7,6 +7,7 @@
 #include <map>
 
 #include "automation/com_object.h"
+#include "model/dependency_batch.h"
 #include "model/model_interfaces.h"
 #include "model/model_sinks.h"
 #include "model/task_appearance.h"
@@ -16,7 +17,7 @@ namespace qmx {
 
 class CTask;
 
-class CTaskTree final : public ComObject<ITaskTree>, private AppearanceOwner {
+class CTaskTree final : public ComObject<ITaskTree, IDependencyBatch>, private AppearanceOwner {
 public:
     CTaskTree();
 
@@ -38,6 +39,9 @@ public:
     HRESULT TaskPathExists(LONG SourceTaskID, LONG DependentTaskID, VARIANT_BOOL* pvbExists) override;
     HRESULT DeleteAllTasks() override;
     HRESULT Reset() override;
+
+    // IDependencyBatch
+    HRESULT DependencyLinkAll(LONG nCount, const DependencyRequest* pRequests, LONG* pnMade) override;
 
     // --- The owner ----------------------------------------------------------
 

@@ -1,11 +1,13 @@
-// The link operations of CTaskTree: DependencyLink, DependencyUnlink,
-// TaskPathExists and the link clean-up before a move.
+// The link operations of CTaskTree: DependencyLink, DependencyLinkAll,
+// DependencyUnlink, TaskPathExists and the link clean-up before a move.
 #include <new>
+#include <span>
 #include <unordered_set>
 #include <vector>
 
 #include "model/date_correction.h"
 #include "model/dependency_link.h"
+#include "model/link_batch.h"
 #include "model/path_search.h"
 #include "model/task.h"
 #include "model/task_tree.h"
@@ -51,6 +53,18 @@ HRESULT CTaskTree::DependencyLink(LONG SourceTaskID, LONG DependentTaskID, QMXDe
         }
     }
     return S_OK;
+}
+
+HRESULT CTaskTree::DependencyLinkAll(LONG nCount, const DependencyRequest* pRequests, LONG* pnMade)
+{
+    if (!pnMade) return E_POINTER;
+    *pnMade = 0;
+    if (nCount < 0) return E_INVALIDARG;
+    if (nCount > 0 && !pRequests) return E_POINTER;
+    const LinkBatchOutcome outcome =
+        LinkAll(*this, std::span<const DependencyRequest>(pRequests, static_cast<std::size_t>(nCount)));
+    *pnMade = static_cast<LONG>(outcome.made);
+    return outcome.hr;
 }
 
 HRESULT CTaskTree::DependencyUnlink(LONG SourceTaskID, LONG DependentTaskID)

@@ -8,6 +8,7 @@
 #include "automation/bstr.h"
 #include "automation/date_time.h"
 #include "automation/error_info.h"
+#include "model/dependency_batch.h"
 
 namespace qmx::xml {
 
@@ -423,15 +424,33 @@ HRESULT CProjectReader::EndDocument() { return MakeLinks(); }
 
 HRESULT CProjectReader::MakeLinks()
 {
-    for (const PendingLink& link : pendingLinks_) {
-        const HRESULT hr = tree_->DependencyLink(link.source, link.dependent, link.type);
-        if (FAILED(hr)) {
-            return ModelFailure(hr, hr == E_INVALIDARG
-                                        ? Format("Unknown task ID %ld\n", link.dependent)
-                                        : Format("Invalid dependency between tasks %ld and %ld\n", link.source,
-                                                 link.dependent));
+    // The model makes the file's links in one batch where it can, with the
+    // outcome of linking them one by one in file order.
+    std::size_t made = 0;
+    HRESULT hr = S_OK;
+    ComPtr<IDependencyBatch> batch;
+    if (!pendingLinks_.empty() && SUCCEEDED(tree_.As(&batch)) && batch) {
+        std::vector<DependencyRequest> requests;
+        requests.reserve(pendingLinks_.size());
+        for (const PendingLink& link : pendingLinks_) requests.push_back({link.source, link.dependent, link.type});
+        LONG count = 0;
+        hr = batch->DependencyLinkAll(static_cast<LONG>(requests.size()), requests.data(), &count);
+        made = static_cast<std::size_t>(count);
+    } else {
+        for (; made < pendingLinks_.size(); ++made) {
+            const PendingLink& link = pendingLinks_[made];
+            hr = tree_->DependencyLink(link.source, link.dependent, link.type);
+            if (FAILED(hr)) break;
         }
     }
+    if (FAILED(hr) && made < pendingLinks_.size()) {
+        const PendingLink& link = pendingLinks_[made];
+        return ModelFailure(hr, hr == E_INVALIDARG
+                                    ? Format("Unknown task ID %ld\n", link.dependent)
+                                    : Format("Invalid dependency between tasks %ld and %ld\n", link.source,
+                                             link.dependent));
+    }
+    if (FAILED(hr)) return ModelFailure(hr, DescribeResult(hr));
     pendingLinks_.clear();
     return S_OK;
 }

@@ -1,6 +1,6 @@
 // Large plans through the model's interfaces: building, linking a long
 // chain from its end, against the task order or in random order, pushing a
-// long chain, a path across converging links, deleting a widely assigned
+// long chain, linking one more predecessor to a large summary, a path across converging links, deleting a widely assigned
 // resource, enumeration, lookup and deletion.
 #include <benchmark/benchmark.h>
 
@@ -210,6 +210,41 @@ void BM_PushChain(benchmark::State& state)
     qmx::UnfixToday();
 }
 BENCHMARK(BM_PushChain)->Unit(benchmark::kMillisecond);
+
+// One more finish-to-start predecessor for a summary of kTasks children,
+// linked interactively: the push moves every child, and each child's
+// bounds take the summary's links once.
+void BM_LinkOneMorePredecessorToLargeSummary(benchmark::State& state)
+{
+    qmx::FixToday(kDay0);
+    auto model = NewModel();
+    ITaskTree* tree = model->TaskTree();
+    auto roots = Roots(*model);
+    constexpr LONG kSources = 1000;
+    ComPtr<ITask> task, summary;
+    for (LONG i = 0; i < kSources; ++i) roots->Add(-1, u"", task.ReleaseAndGetAddressOf());
+    roots->Add(-1, u"summary", summary.ReleaseAndGetAddressOf());
+    ComPtr<ITasks> children;
+    summary->get_Subtasks(children.ReleaseAndGetAddressOf());
+    for (LONG i = 0; i < kTasks; ++i) children->Add(-1, u"", task.ReleaseAndGetAddressOf());
+    for (LONG id = 1; id < kSources; ++id) tree->DependencyLink(id, kSources + 1, dtFinishToStart);
+    ComPtr<ITask> last;
+    tree->GetTask(kSources, last.ReleaseAndGetAddressOf());
+    DATE end = kDay0 + 1;
+    for (auto _ : state) {
+        state.PauseTiming();
+        tree->DependencyUnlink(kSources, kSources + 1);
+        end += 1;
+        last->SetStartEndDate(end - 1);
+        state.ResumeTiming();
+        if (tree->DependencyLink(kSources, kSources + 1, dtFinishToStart) != S_OK) state.SkipWithError("refused");
+    }
+    DATE start = 0;
+    task->get_StartDate(&start);
+    if (start != end) state.SkipWithError("the children were not pushed");
+    qmx::UnfixToday();
+}
+BENCHMARK(BM_LinkOneMorePredecessorToLargeSummary)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // A ladder of 30 diamonds: 2^30 link paths from its first to its last task.
 void BM_PathAcrossDiamonds(benchmark::State& state)
