@@ -364,6 +364,7 @@ TEST_F(GridControlTest, MouseSelectsAndTheColumnBoundaryBelongsToItsColumn)
     }
 
     // A click on a scrolled grid hits the rows on the screen.
+    f.Activate();
     f.grid->put_TopRow(6);
     QTest::mouseClick(f.window, Qt::LeftButton, Qt::NoModifier, f.CellCenter(8, 1));
     EXPECT_EQ(f.Selected(), 8);
@@ -375,7 +376,7 @@ TEST_F(GridControlTest, DoubleClick)
 {
     GridFixture f;
     f.Fill(3, 2);
-    QTest::mouseDClick(f.window, Qt::LeftButton, Qt::NoModifier, f.CellCenter(1, 0));
+    DoubleClick(f.window, f.CellCenter(1, 0));
     EXPECT_EQ(f.sink->log, (std::vector<std::string>{"DblClk"}));
     EXPECT_EQ(f.Selected(), 1);
 
@@ -383,11 +384,11 @@ TEST_F(GridControlTest, DoubleClick)
     // editor instead.
     f.sink->log.clear();
     f.grid->put_Editable(VARIANT_TRUE);
-    QTest::mouseDClick(f.window, Qt::LeftButton, Qt::NoModifier, f.CellCenter(2, 1));
+    DoubleClick(f.window, f.CellCenter(2, 1));
     EXPECT_EQ(f.sink->log, (std::vector<std::string>{"Query 2 1"}));
     // Not on a cell: nothing.
     f.sink->log.clear();
-    QTest::mouseDClick(f.window, Qt::LeftButton, Qt::NoModifier, QPoint(250, 100));
+    DoubleClick(f.window, QPoint(250, 100));
     EXPECT_TRUE(f.sink->log.empty());
 }
 

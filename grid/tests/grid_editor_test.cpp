@@ -108,6 +108,7 @@ TEST_F(GridEditorTest, TheHostDecidesWhichCellsOpen)
     f.Query<ISimpleGridControlEventSource>()->Advise(f.sink.Get(), &f.cookie);
 
     // OpenEditor itself does not look at Editable.
+    f.sink->editorFor = [](LONG, LONG) { return etEdit; };
     f.grid->put_Editable(VARIANT_FALSE);
     EXPECT_EQ(f.grid->OpenEditor(), S_OK);
     EXPECT_EQ(f.ShownEditor(), Edit());
@@ -157,8 +158,9 @@ TEST_F(GridEditorTest, DigitsOnlyAndLengthLimitComeFromTheParameter)
     };
     Select(3, 0);
     ASSERT_EQ(f.grid->OpenEditor(), S_OK);
-    QTest::keyClicks(Edit(), "abc");
-    EXPECT_EQ(Edit()->text(), "r3c0abc");
+    // The cell's text opens selected: typing replaces it.
+    QTest::keyClicks(Edit(), "abc12345");
+    EXPECT_EQ(Edit()->text(), "abc12345");
 }
 
 TEST_F(GridEditorTest, AHostRefusingToCloseKeepsTheEditorOpenWithTheFocus)
@@ -455,7 +457,7 @@ TEST_F(GridEditorTest, AFailingInitLeavesTheEditorHiddenButOpen)
 
 TEST_F(GridEditorTest, DoubleClickOpensOnAnEditableGrid)
 {
-    QTest::mouseDClick(f.window, Qt::LeftButton, Qt::NoModifier, f.CellCenter(3, 0));
+    DoubleClick(f.window, f.CellCenter(3, 0));
     EXPECT_EQ(f.Selected(), 3);
     EXPECT_EQ(f.ShownEditor(), Edit());
     EXPECT_EQ(std::count(f.sink->log.begin(), f.sink->log.end(), "DblClk"), 0);

@@ -120,7 +120,7 @@ GridFixture::GridFixture(int width, int height)
     Query<IWidgetControl>()->CreateControlWindow(host, &window);
     if (window) window->setGeometry(10, 10, width, height);
     host->show();
-    QApplication::processEvents();
+    Activate();
     sink = MakeObject<HostSink>();
     Query<ISimpleGridControlEventSource>()->Advise(sink.Get(), &cookie);
 }
@@ -168,6 +168,19 @@ QPoint GridFixture::CellCenter(LONG row, LONG col, LONG width) const
     const int edge = border ? 1 : 0;
     const LONG r = RowHeight();
     return QPoint(edge + col * width + width / 2, edge + (row - top + 1) * r + r / 2);
+}
+
+void GridFixture::Activate() const
+{
+    host->activateWindow();
+    if (!QTest::qWaitForWindowActive(host)) qWarning("the grid's host window did not become active");
+}
+
+void DoubleClick(QWidget* widget, QPoint at)
+{
+    QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseDClick(widget, Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, at);
 }
 
 LONG GridFixture::Selected() const

@@ -33,6 +33,10 @@ std::string Utf8(const BSTR& text);
 // The row height a grid window takes from its drop-down editor.
 LONG ExpectedRowHeight();
 
+// A double click as the platform delivers it: press, release, double
+// click, release.
+void DoubleClick(QWidget* widget, QPoint at);
+
 // The host's side of the events. Every event is logged as a line
 // ("Query 2 1", "CloseEdit 2 1 save"...); the hooks answer it.
 class HostSink final : public ComObject<_ISimpleGridControlEvents> {
@@ -78,6 +82,8 @@ struct GridFixture {
     LONG SelectedCol() const;
     LONG Top() const;
     std::string CellText(LONG row, LONG col) const;
+    // Makes the host window the active one, so that focus can be seen.
+    void Activate() const;
     // The editor child of the grid window that is shown, or null.
     QWidget* ShownEditor() const;
 
