@@ -268,11 +268,13 @@ HRESULT QMXSimpleGridControl::InsertRow(LONG iIndex)
     RETURN_IF_FAILED(data_.InsertRow(index));
     const bool selectionMoved = selectedRow_ >= 0 && selectedRow_ >= index;
     if (selectionMoved) ++selectedRow_;
+    const LONG oldTop = topRow_;
     SyncScrollRange();
     // The edited row stays on the screen and the editor moves with it.
     if (selectionMoved && editedRowShown) MakeSelectedRowVisible();
     PlaceEditor();
-    Redraw();
+    // A row added below the screen changes only the scroll bar.
+    if (topRow_ != oldTop || RowPositionOnScreen(index)) Redraw();
     return S_OK;
 }
 
@@ -344,6 +346,11 @@ void QMXSimpleGridControl::SyncScrollRange()
     }
     if (window_) window_->SetScrollState(maxTop, page, topRow_);
     PlaceEditor();
+}
+
+bool QMXSimpleGridControl::RowPositionOnScreen(LONG row) const
+{
+    return std::int64_t(row) < std::int64_t(topRow_) + VisibleRowPositions(Metrics());
 }
 
 bool QMXSimpleGridControl::CellOnScreen(LONG row, LONG col) const
