@@ -451,8 +451,8 @@ HRESULT QMXSimpleGridControl::Draw(QPainter* painter, LONG left, LONG top, LONG 
     if (!painter) return E_POINTER;
     if (right <= left || bottom <= top) return S_OK;
     GridMetrics m = Metrics();
-    m.clientWidth = right - left;
-    m.clientHeight = bottom - top;
+    m.clientWidth = static_cast<LONG>(std::min<std::int64_t>(std::int64_t(right) - left, kGridFarRight));
+    m.clientHeight = static_cast<LONG>(std::min<std::int64_t>(std::int64_t(bottom) - top, kGridFarRight));
     // Without a window of its own the grid draws its own border.
     m.border = border_ ? 1 : 0;
     painter->save();
