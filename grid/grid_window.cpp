@@ -13,15 +13,12 @@
 #include <QWheelEvent>
 
 #include "automation/com_ptr.h"
+#include "grid/grid_text.h"
 #include "grid/simple_grid_control.h"
 
 namespace qmx {
 
 namespace {
-
-QString ToQString(const BSTR& text) { return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())); }
-
-BSTR ToBstr(const QString& text) { return BSTR(reinterpret_cast<const char16_t*>(text.utf16()), text.size()); }
 
 // Marks a handler of the window as running while it calls into the control.
 class HandlerScope {

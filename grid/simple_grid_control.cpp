@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QPainter>
 
+#include "grid/grid_text.h"
+
 namespace qmx {
 
 namespace {
@@ -20,17 +22,6 @@ QFont GridFont()
     font.setPixelSize(11);
     font.setWeight(QFont::Normal);
     return font;
-}
-
-HRESULT CopyText(const BSTR& from, BSTR* to)
-{
-    if (!to) return E_POINTER;
-    try {
-        *to = from;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
-    return S_OK;
 }
 
 }  // namespace
