@@ -331,6 +331,14 @@ TEST_F(ChartDrag, FeedbackDrawsOneOutlineWithoutLayingOutTheChart)
     const int layouts = chart->Enumerations();
     for (int x = 160; x <= 220; x += 5) DragTo(x, RowY(0));
     EXPECT_EQ(chart->Enumerations(), layouts);
+    // A paint of the row alone shows the feedback as the moves left it,
+    // still without a layout.
+    QImage row(kWidth, 18, QImage::Format_RGB32);
+    window->render(&row, QPoint(), QRegion(0, 40, kWidth, 18));
+    EXPECT_EQ(chart->Enumerations(), layouts);
+    EXPECT_EQ(Pixel(row, 170, 3), QColor(0, 0, 0));
+    EXPECT_EQ(Pixel(row, 369, 9), QColor(0, 0, 0));
+    EXPECT_EQ(Pixel(row, 340, 9), QColor(255, 255, 255));
 
     // The outline of the bar shifted by 70 pixels over the row as it was.
     const QImage picture = window->grab().toImage();
