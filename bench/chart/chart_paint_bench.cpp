@@ -8,11 +8,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,91 +18,33 @@
 #include <QWidget>
 
 #include "automation/bstr.h"
-#include "automation/date_time.h"
-#include "automation/runtime/activation.h"
-#include "automation/runtime/widget_control.h"
 #include "chart/chart_layout.h"
 #include "chart/chart_painter.h"
 #include "chart/gantt_chart_pane_interfaces.h"
 #include "chart/tests/chart_control_double.h"
-#include "chart/tests/chart_test_support.h"
+#include "bench/chart/chart_bench_support.h"
 
 namespace {
 
-using qmx::ComPtr;
 using qmx::testing::ChartControlDouble;
 
-const DATE kStart = *qmx::DateFromCivil(2005, 6, 13);
+const DATE kStart = qmx::bench::PlanStart();
 constexpr int kWidth = 1000;
 constexpr int kHeight = 800;
 
-ComPtr<ChartControlDouble> MakePlan(int tasks)
-{
-    auto control = qmx::MakeObject<ChartControlDouble>();
-    ITaskTree* tree = control->Tree();
-    ComPtr<IResource> resource;
-    control->Resources()->Add(qmx::Utf8ToBstr("Alice"), resource.ReleaseAndGetAddressOf());
-    for (int made = 0; made < tasks;) {
-        const DATE groupStart = kStart + (made / 10) % 5;
-        const auto summary = control->AddTask(0, groupStart, groupStart + 1);
-        ++made;
-        LONG summaryId = 0;
-        summary->get_ID(&summaryId);
-        LONG previous = 0;
-        for (int k = 0; k < 9 && made < tasks; ++k, ++made) {
-            const auto task = control->AddTask(summaryId, groupStart + k * 0.5, groupStart + k * 0.5 + 1.5);
-            task->put_PercentComplete(k * 10);
-            ComPtr<ITaskResources> assignments;
-            task->get_Resources(assignments.ReleaseAndGetAddressOf());
-            ComPtr<ITaskResource> assignment;
-            assignments->Add(resource.Get(), assignment.ReleaseAndGetAddressOf());
-            LONG id = 0;
-            task->get_ID(&id);
-            if (previous != 0) tree->DependencyLink(previous, id, dtFinishToStart);
-            previous = id;
-        }
-    }
-    control->SetFirstVisibleRow(tasks / 2);
-    return control;
-}
-
-// Plans are built once per size: building 100,000 tasks takes longer than
-// painting them.
-ChartControlDouble* Plan(int tasks)
-{
-    static std::map<int, ComPtr<ChartControlDouble>> plans;
-    auto& plan = plans[tasks];
-    if (!plan) plan = MakePlan(tasks);
-    return plan.Get();
-}
+using qmx::bench::Plan;
 
 constexpr const char* kBaseView = "1,1,13/6/2005,38000,39000,30,38516";
 
-struct Pane {
-    ComPtr<IGanttChartPane> pane;
-    QWidget* window = nullptr;
-};
-
-Pane& ThePane()
+qmx::bench::BenchPane& ThePane()
 {
-    static Pane pane = [] {
-        Pane made;
-        if (FAILED(qmx::testing::RegisterChartLibrary())) std::abort();
-        if (FAILED(qmx::CreateInstance(kGanttChartPaneVersionIndependentProgId, &made.pane))) std::abort();
-        ComPtr<IWidgetControl> control;
-        made.pane.As(&control);
-        control->CreateControlWindow(nullptr, &made.window);
-        made.window->resize(kWidth, kHeight);
-        made.window->show();
-        made.pane->put_CurrentViewSettings(qmx::Utf8ToBstr(kBaseView));
-        return made;
-    }();
+    static qmx::bench::BenchPane pane = qmx::bench::MakeBenchPane(kWidth, kHeight, kBaseView);
     return pane;
 }
 
 void BM_PanePaint(benchmark::State& state)
 {
-    Pane& pane = ThePane();
+    qmx::bench::BenchPane& pane = ThePane();
     pane.pane->SetGanttChartControl(Plan(int(state.range(0))));
     QImage image(pane.window->size(), QImage::Format_RGB32);
     for (auto _ : state) {
@@ -188,7 +125,7 @@ bool ApplyView(IGanttChartPane* pane, const ExtremeView& view)
 
 void BM_ApplyExtremeView(benchmark::State& state)
 {
-    Pane& pane = ThePane();
+    qmx::bench::BenchPane& pane = ThePane();
     const ExtremeView& view = kExtremeViews[state.range(0)];
     state.SetLabel(view.name);
     if (!ApplyView(pane.pane.Get(), view)) state.SkipWithError("the view was not applied");
@@ -200,7 +137,7 @@ BENCHMARK(BM_ApplyExtremeView)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 // One paint of the pane, 1,000 tasks, at the bench's width and four times it.
 void BM_PaintExtremeView(benchmark::State& state)
 {
-    Pane& pane = ThePane();
+    qmx::bench::BenchPane& pane = ThePane();
     const ExtremeView& view = kExtremeViews[state.range(0)];
     state.SetLabel(std::string(view.name) + ", " + std::to_string(state.range(1)) + " px");
     pane.window->resize(int(state.range(1)), kHeight);
@@ -223,22 +160,10 @@ BENCHMARK(BM_PaintExtremeView)
 
 int main(int argc, char** argv)
 {
-    // A registry store of its own, and the libraries of this build.
-    char registry[] = "/tmp/chart_paint_bench_XXXXXX";
-    const int fd = mkstemp(registry);
-    if (fd >= 0) close(fd);
-    setenv("QMX_REGISTRY", registry, 1);
-    if (!std::getenv("QMX_BUILD_LIB_DIR")) {
-        const std::string exe = std::filesystem::canonical("/proc/self/exe").string();
-        const std::string lib = exe.substr(0, exe.rfind('/')) + "/../lib";
-        setenv("QMX_BUILD_LIB_DIR", lib.c_str(), 1);
-    }
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    qmx::testing::EnsureApplication();
-
+    qmx::bench::StartBenchmarkProcess("chart_paint_bench");
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    unlink(registry);
+    qmx::bench::EndBenchmarkProcess();
     return 0;
 }

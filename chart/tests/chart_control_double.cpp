@@ -136,6 +136,7 @@ HRESULT ChartControlDouble::get_MaxDate(DATE* pMaxDate)
 HRESULT ChartControlDouble::EnumVisibleTasks(IEnumTasks** ppEnum)
 {
     if (!ppEnum) return E_POINTER;
+    ++enumerations_;
     if (!rowsValid_) BuildRows();
     auto snapshot = std::make_shared<const std::vector<ComPtr<ITask>>>(rows_);
     ComPtr<IEnumTasks> tasks = MakeObject<EnumTasks>(std::move(snapshot), 0);

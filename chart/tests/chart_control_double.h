@@ -31,6 +31,8 @@ public:
     void RowsChanged() { rowsValid_ = false; }
     // The tree scrolled down by whole rows.
     void SetFirstVisibleRow(LONG row) { firstRow_ = row; }
+    // How often the pane listed the visible tasks: once per layout.
+    int Enumerations() const { return enumerations_; }
 
     // IGanttChartControl
     HRESULT get_MinDate(DATE* pMinDate) override;
@@ -50,6 +52,7 @@ private:
     LONG firstRow_ = 0;
     std::vector<ComPtr<ITask>> rows_;
     bool rowsValid_ = false;
+    int enumerations_ = 0;
 };
 
 }  // namespace qmx::testing

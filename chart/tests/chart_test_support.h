@@ -8,8 +8,12 @@
 #include <QColor>
 #include <QImage>
 
+#include "automation/com_ptr.h"
 #include "automation/hresult.h"
 #include "automation/types.h"
+#include "chart/gantt_chart_pane_interfaces.h"
+
+class QWidget;
 
 namespace qmx::testing {
 
@@ -19,6 +23,15 @@ void EnsureApplication();
 // Registers libQMXGanttChartControl.so of the build ($QMX_BUILD_LIB_DIR) in
 // the registry store of the test ($QMX_REGISTRY).
 HRESULT RegisterChartLibrary();
+
+// A chart pane made by ProgID from the built library, its window shown
+// with a chart area of width x chartHeight pixels under the 32-pixel
+// timeline, attached to `control` (may be null), with `sink` connected (may
+// be null, its cookie stored in `cookie` when given) and the view settings
+// applied.
+HRESULT MakeShownPane(int width, int chartHeight, IGanttChartControl* control, _IGanttChartPaneEvents* sink,
+                      const char* viewSettings, ComPtr<IGanttChartPane>& pane, QWidget*& window,
+                      DWORD* cookie = nullptr);
 
 // Saves an image as <name>.png in the test's runtime folder and returns the
 // path (empty when it could not be saved).
