@@ -97,7 +97,7 @@ public:
     void OnEntityUse(void* ctx, const xmlEntity* entity)
     {
         if (entity && (entity->etype == XML_INTERNAL_GENERAL_ENTITY || entity->etype == XML_INTERNAL_PARAMETER_ENTITY))
-            Spend(ctx, &expanded_, static_cast<std::uint64_t>(std::max(0, entity->length)));
+            Spend(ctx, &expanded_, static_cast<std::uint64_t>(std::max(0, entity->length)) + ParseLimits::kEntityReferenceCost);
     }
 
     // An entity's replacement text is parsed from memory, without passing
@@ -144,8 +144,9 @@ public:
                         int count, int defaulted)
     {
         elementText_ = 0;
+        if (!IsMainContext(ctx)) Spend(ctx, &expanded_, ParseLimits::kEntityElementCost);
         if (defaulted > 0)
-            Spend(ctx, &expanded_, static_cast<std::uint64_t>(defaulted) * ParseLimits::kDefaultedAttributeCost);
+            Spend(ctx, &expanded_, static_cast<std::uint64_t>(defaulted) * (static_cast<std::uint64_t>(count) + 4));
         // libxml2 reports a start tag it could not finish (cut off by the end
         // of the input, or broken by a character that cannot be there) and
         // only then the error: the element is not handed on, so that the

@@ -63,12 +63,19 @@ protected:
 struct ParseLimits {
     // Attributes in one start tag, and attributes declared by the DTD in all.
     static constexpr std::size_t kMaxAttributes = 256;
-    // Entity replacement text parsed (each reference counts again), plus 64
-    // for every attribute a DTD default adds to an element, and separately
-    // all character data delivered: each at most the larger of these.
+    // Entity replacement text parsed (each reference counts again, and
+    // kEntityReferenceCost more for the parser's work of setting it up) plus,
+    // for each element given attributes by DTD defaults, their number times
+    // four more than the element's attributes in all (the checks libxml2
+    // makes for them, and handing them on), plus kEntityElementCost for
+    // each element in an entity's replacement text (an element costs the
+    // parser far more than a byte of text);
+    // and separately all character data delivered: each at most the larger
+    // of these.
     static constexpr std::uint64_t kDocumentFloor = std::uint64_t{16} << 20;
     static constexpr std::uint64_t kDocumentFactor = 16;
-    static constexpr std::uint64_t kDefaultedAttributeCost = 64;
+    static constexpr std::uint64_t kEntityElementCost = 64;
+    static constexpr std::uint64_t kEntityReferenceCost = 1024;
     // The character data of one element between two tags.
     static constexpr std::uint64_t kElementFloor = std::uint64_t{4} << 20;
     static constexpr std::uint64_t kElementFactor = 4;
