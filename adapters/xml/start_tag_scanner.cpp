@@ -39,7 +39,13 @@ StartTagScanner::Finding StartTagScanner::Scan(std::string_view bytes)
         unsigned char first[4];
         std::memcpy(first, pending_, sizeof first);
         pendingCount_ = 0;
-        Feed(first, first + 4);
+        // A byte-order mark takes no column.
+        std::size_t mark = 0;
+        if (width_ == Width::TwoBig || width_ == Width::TwoLittle)
+            mark = (first[0] == 0xFE && first[1] == 0xFF) || (first[0] == 0xFF && first[1] == 0xFE) ? 2 : 0;
+        else if (width_ == Width::One && first[0] == 0xEF && first[1] == 0xBB && first[2] == 0xBF)
+            mark = 3;
+        Feed(first + mark, first + 4);
     }
     Feed(p, end);
     return finding_;
