@@ -96,8 +96,10 @@ public:
     // A reference to an entity: its replacement text is parsed once more.
     void OnEntityUse(void* ctx, const xmlEntity* entity)
     {
-        if (entity && (entity->etype == XML_INTERNAL_GENERAL_ENTITY || entity->etype == XML_INTERNAL_PARAMETER_ENTITY))
-            Spend(ctx, &expanded_, static_cast<std::uint64_t>(std::max(0, entity->length)) + ParseLimits::kEntityReferenceCost);
+        if (!entity) return;
+        if (entity->etype != XML_INTERNAL_GENERAL_ENTITY && entity->etype != XML_INTERNAL_PARAMETER_ENTITY) return;
+        const auto length = static_cast<std::uint64_t>(std::max(0, entity->length));
+        Spend(ctx, &expanded_, length + ParseLimits::kEntityReferenceCost);
     }
 
     // An entity's replacement text is parsed from memory, without passing
@@ -119,7 +121,8 @@ public:
 
     void OnText(void* ctx, std::size_t length)
     {
-        if (Spend(ctx, &text_, length)) Spend(ctx, &elementText_, length, ParseLimits::kElementFloor, ParseLimits::kElementFactor);
+        if (Spend(ctx, &text_, length))
+            Spend(ctx, &elementText_, length, ParseLimits::kElementFloor, ParseLimits::kElementFactor);
     }
 
     bool Stopped() const { return stopped_; }

@@ -128,5 +128,34 @@ TEST(HostileFilesTest, EachFileGivesItsOutcome)
     }
 }
 
+TEST(HostileFilesTest, NamesThatCanOnlyBeFoldersAreNotWritten)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const ComPtr<CProjectDocument> document = NewDocument();
+    const ComPtr<CXmlAdapter> adapter = MakeObject<CXmlAdapter>();
+    ASSERT_EQ(adapter->Connect(document.Get()), S_OK);
+    ASSERT_EQ(adapter->FileOpen(0, Utf8ToBstr(kFolder + "plan.xml")), S_OK);
+    const std::string target = folder.filePath("copy.xml").toStdString();
+    for (const std::string& name : {target + "/", target + "/.", folder.path().toStdString() + "/.."}) {
+        SCOPED_TRACE(name);
+        for (const bool exporting : {false, true}) {
+            ClearErrorInfo();
+            const HRESULT hr = exporting ? adapter->FileExport(0, Utf8ToBstr(name)) : adapter->FileSaveAs(Utf8ToBstr(name));
+            EXPECT_EQ(hr, E_FAIL);
+            const auto error = GetErrorInfo();
+            ASSERT_TRUE(error);
+            EXPECT_TRUE(BstrToUtf8(error->description).starts_with("Failed to open specified file.\nThe name ends with"))
+                << BstrToUtf8(error->description);
+        }
+    }
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+    BSTR name;
+    ASSERT_EQ(adapter->get_FileName(&name), S_OK);
+    EXPECT_EQ(BstrToUtf8(name), kFolder + "plan.xml") << "the open document stays";
+    adapter->FileClose();
+    adapter->Disconnect();
+}
+
 }  // namespace
 }  // namespace qmx::xml
