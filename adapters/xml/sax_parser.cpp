@@ -332,21 +332,13 @@ void OnCharacters(void* ctx, const xmlChar* text, int length)
 }
 
 // Each reference to an entity, in text, in attribute values and inside other
-// entities, asks for it here.
+// entities, asks for it here (general or parameter entity by the lookup).
+template <xmlEntityPtr (*LookUp)(void*, const xmlChar*)>
 xmlEntityPtr OnGetEntity(void* ctx, const xmlChar* name)
 {
     Session& session = Session::Of(ctx);
     if (session.Stopped()) return nullptr;
-    xmlEntityPtr entity = xmlSAX2GetEntity(ctx, name);
-    session.OnEntityUse(ctx, entity);
-    return session.Stopped() ? nullptr : entity;
-}
-
-xmlEntityPtr OnGetParameterEntity(void* ctx, const xmlChar* name)
-{
-    Session& session = Session::Of(ctx);
-    if (session.Stopped()) return nullptr;
-    xmlEntityPtr entity = xmlSAX2GetParameterEntity(ctx, name);
+    xmlEntityPtr entity = LookUp(ctx, name);
     session.OnEntityUse(ctx, entity);
     return session.Stopped() ? nullptr : entity;
 }
@@ -391,8 +383,8 @@ xmlSAXHandler MakeHandler()
     sax.comment = nullptr;
     sax.reference = nullptr;
     sax.resolveEntity = RefuseEntity;
-    sax.getEntity = OnGetEntity;
-    sax.getParameterEntity = OnGetParameterEntity;
+    sax.getEntity = OnGetEntity<xmlSAX2GetEntity>;
+    sax.getParameterEntity = OnGetEntity<xmlSAX2GetParameterEntity>;
     sax.entityDecl = OnEntityDecl;
     sax.attributeDecl = OnAttributeDecl;
     sax.externalSubset = nullptr;

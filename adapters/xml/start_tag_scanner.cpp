@@ -120,13 +120,13 @@ void StartTagScanner::Unit(std::uint32_t c, bool starts)
         state_ = c == '-' ? State::Comment : State::Declaration;
         break;
     case State::Comment:
+    case State::CData: {
+        // Ends at "-->" or "]]>".
+        const std::uint32_t closer = state_ == State::Comment ? '-' : ']';
         if (c == '>' && run_ >= 2) state_ = State::Text;
-        run_ = c == '-' ? run_ + 1 : 0;
+        run_ = c == closer ? run_ + 1 : 0;
         break;
-    case State::CData:
-        if (c == '>' && run_ >= 2) state_ = State::Text;
-        run_ = c == ']' ? run_ + 1 : 0;
-        break;
+    }
     case State::Instruction:
         if (c == '>' && run_ > 0) state_ = State::Text;
         run_ = c == '?' ? 1 : 0;
