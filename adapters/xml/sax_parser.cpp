@@ -40,7 +40,7 @@ xmlParserInputPtr RefuseExternalEntity(const char*, const char*, xmlParserCtxtPt
 xmlParserInputPtr RefuseEntity(void*, const xmlChar*, const xmlChar*) { return nullptr; }
 
 constexpr const char* kExpandsTooMuch =
-    "The file expands too much: its entity references make far more text than the file holds\n";
+    "The file expands too much: its entity references or attribute defaults make far more than the file holds\n";
 constexpr const char* kTooManyAttributes = "An element has too many attributes (more than 256)\n";
 constexpr const char* kTooManyDeclaredAttributes = "The document type declares too many attributes (more than 256)\n";
 constexpr const char* kUtf32 = "The file's encoding (UTF-32) is not supported; save it as UTF-8 or UTF-16\n";
