@@ -141,12 +141,12 @@ TEST(HostileFilesTest, NamesThatCanOnlyBeFoldersAreNotWritten)
         SCOPED_TRACE(name);
         for (const bool exporting : {false, true}) {
             ClearErrorInfo();
-            const HRESULT hr = exporting ? adapter->FileExport(0, Utf8ToBstr(name)) : adapter->FileSaveAs(Utf8ToBstr(name));
-            EXPECT_EQ(hr, E_FAIL);
+            const BSTR path = Utf8ToBstr(name);
+            EXPECT_EQ(exporting ? adapter->FileExport(0, path) : adapter->FileSaveAs(path), E_FAIL);
             const auto error = GetErrorInfo();
             ASSERT_TRUE(error);
-            EXPECT_TRUE(BstrToUtf8(error->description).starts_with("Failed to open specified file.\nThe name ends with"))
-                << BstrToUtf8(error->description);
+            const std::string description = BstrToUtf8(error->description);
+            EXPECT_TRUE(description.starts_with("Failed to open specified file.\nThe name ends with")) << description;
         }
     }
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
