@@ -11,6 +11,7 @@
 #include <new>
 
 #include "adapters/xml/quiet_libxml_errors.h"
+#include "adapters/xml/start_tag_scanner.h"
 
 namespace qmx::xml {
 
@@ -38,6 +39,15 @@ xmlParserInputPtr RefuseExternalEntity(const char*, const char*, xmlParserCtxtPt
 
 xmlParserInputPtr RefuseEntity(void*, const xmlChar*, const xmlChar*) { return nullptr; }
 
+constexpr const char* kExpandsTooMuch =
+    "The file expands too much: its entity references or attribute defaults make far more than the file holds\n";
+constexpr const char* kTooManyAttributes = "An element has too many attributes (more than 256)\n";
+constexpr const char* kTooManyDeclaredAttributes = "The document type declares too many attributes (more than 256)\n";
+constexpr const char* kUtf32 = "The file's encoding (UTF-32) is not supported; save it as UTF-8 or UTF-16\n";
+static_assert(ParseLimits::kMaxAttributes == 256, "the messages name the limit");
+
+unsigned Position(int value) { return static_cast<unsigned>(std::max(0, value)); }
+
 void InitializeOnce()
 {
     static std::once_flag once;
@@ -53,7 +63,7 @@ void InitializeOnce()
 // for entity content).
 class Session {
 public:
-    Session(SaxContentHandler& handler) : handler_(handler) {}
+    explicit Session(SaxContentHandler& handler) : handler_(handler) {}
 
     void Attach(xmlParserCtxtPtr ctxt)
     {
@@ -66,6 +76,56 @@ public:
     // Entity content is parsed with contexts of their own; the document's
     // start and end belong to the main one.
     bool IsMainContext(void* ctx) const { return ctx == outer_; }
+
+    // The raw input on its way to the parser; false refuses the file.
+    bool OnRead(std::string_view bytes)
+    {
+        bytesRead_ += bytes.size();
+        switch (scanner_.Scan(bytes)) {
+        case StartTagScanner::Finding::None: return true;
+        case StartTagScanner::Finding::TooManyAttributes:
+            Refuse(nullptr, kTooManyAttributes, scanner_.Line(), scanner_.Column());
+            return false;
+        case StartTagScanner::Finding::Utf32:
+            Refuse(nullptr, kUtf32, 1, 1);
+            return false;
+        }
+        return false;
+    }
+
+    // A reference to an entity: its replacement text is parsed once more.
+    void OnEntityUse(void* ctx, const xmlEntity* entity)
+    {
+        if (!entity) return;
+        if (entity->etype != XML_INTERNAL_GENERAL_ENTITY && entity->etype != XML_INTERNAL_PARAMETER_ENTITY) return;
+        const auto length = static_cast<std::uint64_t>(std::max(0, entity->length));
+        Spend(ctx, &expanded_, length + ParseLimits::kEntityReferenceCost);
+    }
+
+    // An entity's replacement text is parsed from memory, without passing
+    // the input scan: a crowded start tag in it is refused here.
+    void OnEntityDeclared(void* ctx, const xmlChar* content)
+    {
+        if (content && StartTagScanner::HasCrowdedTag(View(content), ParseLimits::kMaxAttributes))
+            Refuse(ctx, kTooManyAttributes, MainLine(), MainColumn());
+    }
+
+    // libxml2 adds the DTD's defaults to every element it names, checking
+    // each against all the others.
+    bool OnAttributeDeclared(void* ctx)
+    {
+        if (++declaredAttributes_ <= ParseLimits::kMaxAttributes) return true;
+        Refuse(ctx, kTooManyDeclaredAttributes, MainLine(), MainColumn());
+        return false;
+    }
+
+    void OnText(void* ctx, std::size_t length)
+    {
+        if (Spend(ctx, &text_, length))
+            Spend(ctx, &elementText_, length, ParseLimits::kElementFloor, ParseLimits::kElementFactor);
+    }
+
+    bool Stopped() const { return stopped_; }
 
     // Runs a handler call; a failure or an exception stops the parse.
     template <class Call>
@@ -84,8 +144,24 @@ public:
     }
 
     void OnStartElement(void* ctx, const xmlChar* localname, const xmlChar* prefix, const xmlChar** attributes,
-                        int count)
+                        int count, int defaulted)
     {
+        elementText_ = 0;
+        if (!IsMainContext(ctx)) Spend(ctx, &expanded_, ParseLimits::kEntityElementCost);
+        if (defaulted > 0)
+            Spend(ctx, &expanded_, static_cast<std::uint64_t>(defaulted) * (static_cast<std::uint64_t>(count) + 4));
+        // libxml2 reports a start tag it could not finish (cut off by the end
+        // of the input, or broken by a character that cannot be there) and
+        // only then the error: the element is not handed on, so that the
+        // handler never sees a tag without the attributes it may have had.
+        const xmlParserInputPtr input = static_cast<xmlParserCtxtPtr>(ctx)->input;
+        if (input && input->cur && input->cur[0] != '>' && !(input->cur[0] == '/' && input->cur[1] == '>')) {
+            if (input->cur[0] == 0 && IsMainContext(ctx))
+                Refuse(ctx, "The document ends inside the start tag of '" + std::string(View(localname)) +
+                                "'; it is cut short or not well-formed\n",
+                       MainLine(), MainColumn());
+            return;
+        }
         Deliver(ctx, [&](SaxContentHandler& h) {
             std::string_view name = View(localname);
             if (prefix) {
@@ -108,11 +184,18 @@ public:
         }
     }
 
+    void OnEndElement(void* ctx)
+    {
+        elementText_ = 0;
+        Deliver(ctx, [](SaxContentHandler& h) { return h.EndElement(); });
+    }
+
     void MarkEnded() { ended_ = true; }
     bool HasFatalError() const { return fatal_.has_value(); }
 
     std::optional<SaxFailure> Result() const
     {
+        if (refusal_) return refusal_;
         if (handlerFailure_) return handlerFailure_;
         if (fatal_) return fatal_;
         // Some errors stop the events without being fatal; a document that
@@ -121,14 +204,45 @@ public:
             if (firstError_) return firstError_;
             SaxFailure failure;
             failure.message = "The document ended unexpectedly.\n";
-            failure.line = static_cast<unsigned>(std::max(0, xmlSAX2GetLineNumber(outer_)));
-            failure.column = static_cast<unsigned>(std::max(0, xmlSAX2GetColumnNumber(outer_)));
+            failure.line = MainLine();
+            failure.column = MainColumn();
             return failure;
         }
         return std::nullopt;
     }
 
 private:
+    // Where the main document stands, also while entity content is parsed.
+    unsigned MainLine() const { return Position(xmlSAX2GetLineNumber(outer_)); }
+    unsigned MainColumn() const { return Position(xmlSAX2GetColumnNumber(outer_)); }
+
+    // Adds to a counter; past the limit, refuses the file and answers false.
+    bool Spend(void* ctx, std::uint64_t* counter, std::uint64_t amount,
+               std::uint64_t floor = ParseLimits::kDocumentFloor, std::uint64_t factor = ParseLimits::kDocumentFactor)
+    {
+        *counter += amount;
+        if (*counter <= std::max(floor, factor * bytesRead_)) return true;
+        Refuse(ctx, kExpandsTooMuch, MainLine(), MainColumn());
+        return false;
+    }
+
+    // Stops the parse for a limit (or an input the parser cannot read); the
+    // first reason stays. Without a context (from the input), libxml2 stops
+    // at the read error that follows.
+    void Refuse(void* ctx, std::string message, unsigned line, unsigned column)
+    {
+        if (stopped_) return;
+        stopped_ = true;
+        if (ctx) {
+            xmlStopParser(static_cast<xmlParserCtxtPtr>(ctx));
+            if (ctx != outer_) xmlStopParser(outer_);
+        }
+        refusal_ = SaxFailure{};
+        refusal_->message = std::move(message);
+        refusal_->line = line;
+        refusal_->column = column;
+    }
+
     void StopByHandler(xmlParserCtxtPtr ctxt, HRESULT hr)
     {
         stopped_ = true;
@@ -142,8 +256,8 @@ private:
         handlerFailure_->byHandler = true;
         // Report where the main document stands, also when the event came
         // from inside an entity's replacement text.
-        handlerFailure_->line = static_cast<unsigned>(std::max(0, xmlSAX2GetLineNumber(outer_)));
-        handlerFailure_->column = static_cast<unsigned>(std::max(0, xmlSAX2GetColumnNumber(outer_)));
+        handlerFailure_->line = MainLine();
+        handlerFailure_->column = MainColumn();
     }
 
     SaxFailure MakeFailure(const xmlError* error) const
@@ -156,8 +270,8 @@ private:
             failure.line = static_cast<unsigned>(std::max(0, error->line));
             failure.column = static_cast<unsigned>(std::max(0, error->int2));
         } else {
-            failure.line = static_cast<unsigned>(std::max(0, xmlSAX2GetLineNumber(outer_)));
-            failure.column = static_cast<unsigned>(std::max(0, xmlSAX2GetColumnNumber(outer_)));
+            failure.line = MainLine();
+            failure.column = MainColumn();
         }
         return failure;
     }
@@ -165,8 +279,15 @@ private:
     SaxContentHandler& handler_;
     xmlParserCtxtPtr outer_ = nullptr;
     std::string qualifiedName_;
+    StartTagScanner scanner_{ParseLimits::kMaxAttributes};
+    std::uint64_t bytesRead_ = 0;
+    std::uint64_t expanded_ = 0;
+    std::uint64_t text_ = 0;
+    std::uint64_t elementText_ = 0;
+    std::size_t declaredAttributes_ = 0;
     bool stopped_ = false;
     bool ended_ = false;
+    std::optional<SaxFailure> refusal_;
     std::optional<SaxFailure> handlerFailure_;
     std::optional<SaxFailure> fatal_;
     std::optional<SaxFailure> firstError_;
@@ -194,21 +315,49 @@ void OnEndDocument(void* ctx)
 }
 
 void OnStartElementNs(void* ctx, const xmlChar* localname, const xmlChar* prefix, const xmlChar*, int,
-                      const xmlChar**, int nb_attributes, int, const xmlChar** attributes)
+                      const xmlChar**, int nb_attributes, int nb_defaulted, const xmlChar** attributes)
 {
-    Session::Of(ctx).OnStartElement(ctx, localname, prefix, attributes, nb_attributes);
+    Session::Of(ctx).OnStartElement(ctx, localname, prefix, attributes, nb_attributes, nb_defaulted);
 }
 
-void OnEndElementNs(void* ctx, const xmlChar*, const xmlChar*, const xmlChar*)
-{
-    Session::Of(ctx).Deliver(ctx, [](SaxContentHandler& h) { return h.EndElement(); });
-}
+void OnEndElementNs(void* ctx, const xmlChar*, const xmlChar*, const xmlChar*) { Session::Of(ctx).OnEndElement(ctx); }
 
 void OnCharacters(void* ctx, const xmlChar* text, int length)
 {
-    Session::Of(ctx).Deliver(ctx, [&](SaxContentHandler& h) {
+    Session& session = Session::Of(ctx);
+    session.OnText(ctx, static_cast<std::size_t>(std::max(0, length)));
+    session.Deliver(ctx, [&](SaxContentHandler& h) {
         return h.Characters(std::string_view(reinterpret_cast<const char*>(text), static_cast<std::size_t>(length)));
     });
+}
+
+// Each reference to an entity, in text, in attribute values and inside other
+// entities, asks for it here (general or parameter entity by the lookup).
+template <xmlEntityPtr (*LookUp)(void*, const xmlChar*)>
+xmlEntityPtr OnGetEntity(void* ctx, const xmlChar* name)
+{
+    Session& session = Session::Of(ctx);
+    if (session.Stopped()) return nullptr;
+    xmlEntityPtr entity = LookUp(ctx, name);
+    session.OnEntityUse(ctx, entity);
+    return session.Stopped() ? nullptr : entity;
+}
+
+void OnEntityDecl(void* ctx, const xmlChar* name, int type, const xmlChar* publicId, const xmlChar* systemId,
+                  xmlChar* content)
+{
+    Session& session = Session::Of(ctx);
+    session.OnEntityDeclared(ctx, content);
+    if (!session.Stopped()) xmlSAX2EntityDecl(ctx, name, type, publicId, systemId, content);
+}
+
+void OnAttributeDecl(void* ctx, const xmlChar* element, const xmlChar* name, int type, int def,
+                     const xmlChar* defaultValue, xmlEnumerationPtr values)
+{
+    if (Session::Of(ctx).OnAttributeDeclared(ctx))
+        xmlSAX2AttributeDecl(ctx, element, name, type, def, defaultValue, values);  // takes the values
+    else
+        xmlFreeEnumeration(values);
 }
 
 void OnStructuredError(void* ctx, xmlErrorPtr error)
@@ -234,6 +383,10 @@ xmlSAXHandler MakeHandler()
     sax.comment = nullptr;
     sax.reference = nullptr;
     sax.resolveEntity = RefuseEntity;
+    sax.getEntity = OnGetEntity<xmlSAX2GetEntity>;
+    sax.getParameterEntity = OnGetEntity<xmlSAX2GetParameterEntity>;
+    sax.entityDecl = OnEntityDecl;
+    sax.attributeDecl = OnAttributeDecl;
     sax.externalSubset = nullptr;
     sax.warning = nullptr;
     sax.error = nullptr;
@@ -244,20 +397,25 @@ xmlSAXHandler MakeHandler()
 
 struct ReadContext {
     const ReadFunction* read;
+    Session* session;
     bool failed = false;
 };
 
 int ReadCallback(void* context, char* buffer, int size)
 {
     auto* reader = static_cast<ReadContext*>(context);
+    if (reader->session->Stopped()) return -1;
     int n = -1;
     try {
         n = (*reader->read)(buffer, size);
     } catch (...) {
         n = -1;
     }
-    if (n < 0) reader->failed = true;
-    return n;
+    if (n < 0) {
+        reader->failed = true;
+        return n;
+    }
+    return reader->session->OnRead(std::string_view(buffer, static_cast<std::size_t>(n))) ? n : -1;
 }
 
 int CloseCallback(void*) { return 0; }
@@ -292,7 +450,8 @@ std::optional<SaxFailure> ParseXml(const ReadFunction& read, SaxContentHandler& 
     QuietLibxmlErrors quiet;
 
     xmlSAXHandler sax = MakeHandler();
-    ReadContext source{&read};
+    Session session(handler);
+    ReadContext source{&read, &session};
     xmlParserCtxtPtr ctxt =
         xmlCreateIOParserCtxt(&sax, nullptr, ReadCallback, CloseCallback, &source, XML_CHAR_ENCODING_NONE);
     if (!ctxt) {
@@ -306,7 +465,6 @@ std::optional<SaxFailure> ParseXml(const ReadFunction& read, SaxContentHandler& 
     // (HUGE).
     xmlCtxtUseOptions(ctxt, XML_PARSE_NONET);
 
-    Session session(handler);
     session.Attach(ctxt);
     xmlParseDocument(ctxt);
     std::optional<SaxFailure> result = session.Result();

@@ -1,9 +1,11 @@
 // The event-driven XML parser under the project reader: libxml2's SAX2
 // interface, set up so that it never loads anything from outside the
 // document (no external entities, no DTD, no network) and keeps libxml2's
-// limits on nesting depth and entity expansion.
+// limits on nesting depth and entity expansion. On top of those it bounds
+// what a small file can make the parser do (see ParseLimits).
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <list>
 #include <optional>
@@ -55,10 +57,34 @@ protected:
     ~SaxContentHandler() = default;
 };
 
+// Bounds far above what any project file needs, so that a hostile file is
+// refused in a fraction of a second instead of taking minutes or gigabytes.
+// Sizes are in bytes; "of the input" means the bytes read so far.
+struct ParseLimits {
+    // Attributes in one start tag, and attributes declared by the DTD in all.
+    static constexpr std::size_t kMaxAttributes = 256;
+    // Entity replacement text parsed (each reference counts again, and
+    // kEntityReferenceCost more for the parser's work of setting it up) plus,
+    // for each element given attributes by DTD defaults, their number times
+    // four more than the element's attributes in all (the checks libxml2
+    // makes for them, and handing them on), plus kEntityElementCost for
+    // each element in an entity's replacement text (an element costs the
+    // parser far more than a byte of text);
+    // and separately all character data delivered: each at most the larger
+    // of these.
+    static constexpr std::uint64_t kDocumentFloor = std::uint64_t{16} << 20;
+    static constexpr std::uint64_t kDocumentFactor = 16;
+    static constexpr std::uint64_t kEntityElementCost = 64;
+    static constexpr std::uint64_t kEntityReferenceCost = 1024;
+    // The character data of one element between two tags.
+    static constexpr std::uint64_t kElementFloor = std::uint64_t{4} << 20;
+    static constexpr std::uint64_t kElementFactor = 4;
+};
+
 struct SaxFailure {
     HRESULT hr = E_FAIL;
     bool byHandler = false;  // the handler stopped the parse
-    std::string message;     // the parser's message, ending in a line feed; empty when byHandler
+    std::string message;     // the parser's message or a limit's, ending in a line feed; empty when byHandler
     unsigned line = 0;
     unsigned column = 0;
 };

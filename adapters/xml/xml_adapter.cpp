@@ -4,6 +4,8 @@
 
 #include <array>
 #include <new>
+#include <string>
+#include <string_view>
 
 #include "adapters/contract/doc_type_list.h"
 #include "adapters/xml/document_file.h"
@@ -37,6 +39,28 @@ HRESULT Answer(VARIANT_BOOL* out, bool value)
 }
 
 QString ToQString(const BSTR& text) { return QString::fromStdU16String(text); }
+
+// A name whose last part is empty, "." or ".." can only be a folder, even
+// where the file system would resolve it to a file ("plan.xml/" is
+// "plan.xml" to some calls); it is refused before any file is touched,
+// with what is wrong. Null for a name that may be a file.
+const char* FolderNameProblem(const BSTR& name)
+{
+    const std::size_t slash = name.rfind(u'/');
+    const std::u16string_view last = slash == BSTR::npos ? std::u16string_view(name)
+                                                         : std::u16string_view(name).substr(slash + 1);
+    if (slash != BSTR::npos && last.empty()) return "The name ends with \"/\": it names a folder, not a file.";
+    if (last == u"." || last == u"..") return "The name ends with \".\" or \"..\": it names a folder, not a file.";
+    return nullptr;
+}
+
+// "Failed to open specified file." for a name that cannot be a document.
+HRESULT CheckFileName(const BSTR& name)
+{
+    const char* problem = FolderNameProblem(name);
+    if (!problem) return S_OK;
+    return Report(E_FAIL, (std::string(kOpenFailed) + "\n" + problem).c_str());
+}
 
 // File operations turn an out-of-memory condition into E_OUTOFMEMORY and
 // anything else unexpected into E_FAIL.
@@ -128,6 +152,7 @@ HRESULT CXmlAdapter::DoFileOpen(const BSTR& bsFileName)
 {
     modified_ = false;
     if (!data_) return Report(E_UNEXPECTED, "Failed to load document.");
+    if (const HRESULT hr = CheckFileName(bsFileName); FAILED(hr)) return hr;
     // Opening the document that is open already reads it through the file
     // this adapter holds; any other file must not be held by anyone.
     std::shared_ptr<CDocumentFile> file;
@@ -180,6 +205,7 @@ HRESULT CXmlAdapter::WriteProjectTo(const CDocumentFile& file, const char* whenN
 HRESULT CXmlAdapter::WriteTo(const BSTR& bsFileName, std::shared_ptr<CDocumentFile>* written)
 {
     if (!data_) return Report(E_UNEXPECTED, kSaveFailed);
+    if (const HRESULT hr = CheckFileName(bsFileName); FAILED(hr)) return hr;
     std::shared_ptr<CDocumentFile> file;
     if (file_ && file_->IsSameFile(ToQString(bsFileName)))
         file = file_;

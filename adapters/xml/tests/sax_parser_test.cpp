@@ -80,7 +80,7 @@ TEST(SaxParserTest, ReportsTheFirstFatalErrorWithItsPosition)
     };
     const Row rows[] = {
         {"<a>\n<b></a>", "Opening and ending tag mismatch", 2, 8},
-        {"<a", "Couldn't find end of Start Tag", 1, 3},
+        {"<a", "The document ends inside the start tag of 'a'", 1, 3},
         {"", "Document is empty", 1, 1},
         {"garbage", "Start tag expected", 1, 1},
         {"<a/><b/>", "Extra content at the end of the document", 1, 5},
