@@ -115,10 +115,11 @@ bool IsNumber(const QString& text)
 // escaped string, or holds what QString cannot.
 QString EncodeString(const std::string& value)
 {
-    const std::string escaped = Escape(value, NoRule);
     const QString text = QString::fromStdString(value);
-    if (escaped == value && !text.startsWith(kNumberPrefix) && !text.startsWith(kStringPrefix)) return text;
-    return kStringPrefix + QString::fromStdString(escaped);
+    // QString holds the string when it is well-formed UTF-8 without U+0000.
+    const bool holds = value.find('\0') == std::string::npos && text.toStdString() == value;
+    if (holds && !text.startsWith(kNumberPrefix) && !text.startsWith(kStringPrefix)) return text;
+    return kStringPrefix + QString::fromStdString(Escape(value, NoRule));
 }
 
 std::optional<std::string> DecodeString(const QString& text)

@@ -386,6 +386,17 @@ TEST_F(XmlAdapterTest, AnOpenDocumentIsLockedAgainstOtherInstances)
     const QString path = PlanFile();
     ASSERT_EQ(adapter->FileOpen(0, ToBstr(path)), S_OK) << Error();
     EXPECT_TRUE(QFile::exists(LockOf(path)));
+    // Programs built on QLockFile read the lock as theirs and keep off.
+    QLockFile qtLock(LockOf(path));
+    qtLock.setStaleLockTime(0);
+    EXPECT_FALSE(qtLock.tryLock(0));
+    qint64 pid = 0;
+    QString host;
+    QString program;
+    ASSERT_TRUE(qtLock.getLockInfo(&pid, &host, &program));
+    EXPECT_EQ(pid, getpid());
+    EXPECT_EQ(host, QSysInfo::machineHostName());
+    EXPECT_EQ(program, "xml_adapter_test");
 
     auto otherDocument = NewDocument();
     auto other = NewAdapter(otherDocument.Get());
