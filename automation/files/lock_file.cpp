@@ -218,7 +218,13 @@ CLockFile::Verdict CLockFile::Inspect()
 void CLockFile::Unlock()
 {
     if (!fd_) return;
-    ::unlink(path_.c_str());
+    // Only while the name is still ours: whoever judged it stale and made
+    // a lock of their own keeps that one.
+    struct stat held {};
+    struct stat named {};
+    if (::fstat(fd_.Get(), &held) == 0 && ::lstat(path_.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+        held.st_ino == named.st_ino)
+        ::unlink(path_.c_str());
     fd_.Close();
 }
 

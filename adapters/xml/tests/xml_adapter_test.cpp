@@ -328,24 +328,23 @@ TEST_F(XmlAdapterTest, FilesThatCannotBeOpenedForWritingAreRefusedWithTheReason)
     const QString plan = PlanFile();
     // Nothing here may block: a FIFO without a writer would hang an open.
     alarm(20);
+    // Each name, and the reason the message gives on its second line.
+    const auto because = [](const QString& path, const char* reason) { return path.toStdString() + reason; };
     const std::pair<QString, std::string> rows[] = {
-        {Path("missing.qmxg"), ": No such file or directory"},
-        {readOnly, ": the file is read-only"},
-        {Path("folder.qmxg"), ": Is a directory"},
-        {fifo, ": not a regular file"},
-        {"/dev/null", ": not a regular file"},
-        {plan + "/", ": Not a directory"},
-        {Path("no-such-folder/plan.qmxg"), ""},
-        {QString(), ""},
+        {Path("missing.qmxg"), because(Path("missing.qmxg"), ": No such file or directory")},
+        {readOnly, because(readOnly, ": the file is read-only")},
+        {Path("folder.qmxg"), because(Path("folder.qmxg"), ": Is a directory")},
+        {fifo, because(fifo, ": not a regular file")},
+        {"/dev/null", "/dev/null: not a regular file"},
+        {plan + "/", because(plan + "/", ": Not a directory")},
+        {Path("new.qmxg/"), because(Path("new.qmxg/"), ": not a file name")},
+        {Path("no-such-folder/plan.qmxg"), because(Path("no-such-folder"), ": No such file or directory")},
+        {QString(), "No file name given"},
     };
-    const std::string reasons[] = {"", "", "", "", "", "", Path("no-such-folder").toStdString() + ": No such file or directory",
-                                   "No file name given"};
     ASSERT_EQ(adapter->FileNew(0), S_OK);
-    for (std::size_t i = 0; i < std::size(rows); ++i) {
-        const auto& [path, reason] = rows[i];
+    for (const auto& [path, reason] : rows) {
         SCOPED_TRACE(path.toStdString());
-        const std::string expected =
-            "Failed to open specified file.\n" + (reasons[i].empty() ? path.toStdString() + reason : reasons[i]);
+        const std::string expected = "Failed to open specified file.\n" + reason;
         ASSERT_EQ(adapter->TaskNew(1), S_OK);
         EXPECT_EQ(adapter->FileOpen(0, ToBstr(path)), E_FAIL);
         EXPECT_EQ(Error(), expected);
@@ -358,7 +357,13 @@ TEST_F(XmlAdapterTest, FilesThatCannotBeOpenedForWritingAreRefusedWithTheReason)
     }
     alarm(0);
     EXPECT_EQ(ReadBytes(readOnly), kPlan);
-    EXPECT_TRUE(QFileInfo(fifo).isFile() == false && QFileInfo(fifo).exists());
+    EXPECT_TRUE(QFileInfo(fifo).exists());
+    // A name with U+0000 in it would open the file named by its start.
+    const BSTR cut = ToBstr(plan) + u'\0' + u"more";
+    EXPECT_EQ(adapter->FileOpen(0, cut), E_FAIL);
+    EXPECT_EQ(Error(), "Failed to open specified file.\nThe name holds characters that no file name can hold.");
+    EXPECT_EQ(adapter->FileSaveAs(cut), E_FAIL);
+    EXPECT_EQ(ReadBytes(plan), kPlan);
 }
 
 TEST_F(XmlAdapterTest, AFifoSwappedInAfterTheChecksIsNeverWaitedFor)
