@@ -126,6 +126,30 @@ protected:
     std::string folder_;
 };
 
+TEST_F(DocumentFileTest, NamesThatCanOnlyBeFoldersAreRefused)
+{
+    const std::string plan = Document();
+    const std::pair<std::string, std::string> rows[] = {
+        {plan + "/", plan + "/: Not a directory"},
+        {Path("new.qmxg/"), Path("new.qmxg/") + ": not a file name"},
+        {Path("."), ""},
+        {folder_ + "/..", ""},
+    };
+    for (const auto& [path, reason] : rows) {
+        SCOPED_TRACE(path);
+        std::string why;
+        EXPECT_FALSE(CDocumentFile::OpenExisting(path, &why));
+        if (!reason.empty()) {
+            EXPECT_EQ(why, reason);
+        }
+        EXPECT_FALSE(CDocumentFile::Create(path, &why));
+        if (!reason.empty()) {
+            EXPECT_EQ(why, reason);
+        }
+    }
+    EXPECT_EQ(ReadAll(plan), "old content");
+}
+
 TEST_F(DocumentFileTest, LockFilesFoundBesideADocumentGiveTheirOutcome)
 {
     char host[HOST_NAME_MAX + 1] = {};
