@@ -327,6 +327,35 @@ TEST_F(DocumentFileTest, AFailingWriteLeavesALinkedFileAsItWas)
     EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 3) << "plan, link, lock";
 }
 
+TEST_F(DocumentFileTest, AWriteInPlaceThatFailsPutsTheOldContentBack)
+{
+    const std::string path = Document("plan.qmxg", std::string(1000, 'o'));
+    ASSERT_EQ(link(path.c_str(), Path("other-name.qmxg").c_str()), 0);
+    std::string why;
+    auto file = CDocumentFile::OpenExisting(path, &why);
+    ASSERT_TRUE(file) << why;
+    // The new content is complete; then files may no longer grow past 2000
+    // bytes: the old content and its backup fit, the new content does not.
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto result = file->Replace(
+        [&](const WriteFunction& write) {
+            const HRESULT hr = Produce(write, std::string(6000, 'n'));
+            rlimit limit = saved;
+            limit.rlim_cur = 2000;
+            setrlimit(RLIMIT_FSIZE, &limit);
+            return hr;
+        },
+        &why);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    EXPECT_EQ(result, CDocumentFile::WriteResult::Failed);
+    EXPECT_EQ(why, path + ": File too large");
+    EXPECT_EQ(ReadAll(path), std::string(1000, 'o'));
+    EXPECT_EQ(Stat(path).st_nlink, 2u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 3) << "no backup left";
+}
+
 TEST_F(DocumentFileTest, ASaveKeepsExtendedAttributesAndAcls)
 {
     const std::string path = Document();
