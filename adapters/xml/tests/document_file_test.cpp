@@ -78,6 +78,27 @@ HRESULT Produce(const WriteFunction& write, const std::string& content)
     return write(content.data(), content.size()) ? S_OK : E_FAIL;
 }
 
+// Lets files grow to a given size (EFBIG beyond, also for root) until it
+// goes out of scope.
+class FileSizeLimit {
+public:
+    FileSizeLimit()
+    {
+        signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &saved_);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
+    void Set(rlim_t bytes) const
+    {
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+
+private:
+    rlimit saved_{};
+};
+
 class DocumentFileTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -305,55 +326,43 @@ TEST_F(DocumentFileTest, AFileWithSeveralLinksIsWrittenInPlace)
 
 TEST_F(DocumentFileTest, AFailingWriteLeavesALinkedFileAsItWas)
 {
-    const std::string path = Document("plan.qmxg", std::string(1000, 'o'));
-    ASSERT_EQ(link(path.c_str(), Path("other-name.qmxg").c_str()), 0);
-    std::string why;
-    auto file = CDocumentFile::OpenExisting(path, &why);
-    ASSERT_TRUE(file) << why;
-    // The new content must be complete before the document is touched: a
-    // write that fails (the file size limit) fails before.
-    signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit limit = saved;
-    limit.rlim_cur = 4096;
-    setrlimit(RLIMIT_FSIZE, &limit);
-    const auto result =
-        file->Replace([&](const WriteFunction& write) { return Produce(write, std::string(6000, 'n')); }, &why);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    EXPECT_EQ(result, CDocumentFile::WriteResult::Failed);
-    EXPECT_EQ(why, path + ": File too large");
-    EXPECT_EQ(ReadAll(path), std::string(1000, 'o'));
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 3) << "plan, link, lock";
-}
-
-TEST_F(DocumentFileTest, AWriteInPlaceThatFailsPutsTheOldContentBack)
-{
-    const std::string path = Document("plan.qmxg", std::string(1000, 'o'));
-    ASSERT_EQ(link(path.c_str(), Path("other-name.qmxg").c_str()), 0);
-    std::string why;
-    auto file = CDocumentFile::OpenExisting(path, &why);
-    ASSERT_TRUE(file) << why;
-    // The new content is complete; then files may no longer grow past 2000
-    // bytes: the old content and its backup fit, the new content does not.
-    signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    const auto result = file->Replace(
-        [&](const WriteFunction& write) {
-            const HRESULT hr = Produce(write, std::string(6000, 'n'));
-            rlimit limit = saved;
-            limit.rlim_cur = 2000;
-            setrlimit(RLIMIT_FSIZE, &limit);
-            return hr;
-        },
-        &why);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    EXPECT_EQ(result, CDocumentFile::WriteResult::Failed);
-    EXPECT_EQ(why, path + ": File too large");
-    EXPECT_EQ(ReadAll(path), std::string(1000, 'o'));
-    EXPECT_EQ(Stat(path).st_nlink, 2u);
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 3) << "no backup left";
+    // Files may not grow past a limit (EFBIG): while the new content is
+    // written (so it is never complete and the document is not touched), or
+    // only once it is complete: then the write in place fails half way and
+    // the old content comes back from the backup.
+    struct Row {
+        const char* when;
+        rlim_t whileProducing;
+        rlim_t afterwards;
+    };
+    const Row rows[] = {{"while producing", 4096, RLIM_INFINITY}, {"in place", RLIM_INFINITY, 2000}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.when);
+        const std::string path = Document("plan.qmxg", std::string(1000, 'o'));
+        fs::remove(Path("other-name.qmxg"));
+        ASSERT_EQ(link(path.c_str(), Path("other-name.qmxg").c_str()), 0);
+        std::string why;
+        auto file = CDocumentFile::OpenExisting(path, &why);
+        ASSERT_TRUE(file) << why;
+        CDocumentFile::WriteResult result;
+        {
+            FileSizeLimit limit;
+            if (row.whileProducing != RLIM_INFINITY) limit.Set(row.whileProducing);
+            result = file->Replace(
+                [&](const WriteFunction& write) {
+                    const HRESULT hr = Produce(write, std::string(6000, 'n'));
+                    if (row.afterwards != RLIM_INFINITY) limit.Set(row.afterwards);
+                    return hr;
+                },
+                &why);
+        }
+        EXPECT_EQ(result, CDocumentFile::WriteResult::Failed);
+        EXPECT_EQ(why, path + ": File too large");
+        EXPECT_EQ(ReadAll(path), std::string(1000, 'o'));
+        EXPECT_EQ(Stat(path).st_nlink, 2u);
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 3)
+            << "plan, link, lock: no temporary file, no backup";
+    }
 }
 
 TEST_F(DocumentFileTest, ASaveKeepsExtendedAttributesAndAcls)
