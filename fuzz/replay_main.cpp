@@ -9,10 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "automation/standard_streams.h"
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
 int main(int argc, char** argv)
 {
+    qmx::EnsureStandardDescriptors();
     namespace fs = std::filesystem;
     std::vector<fs::path> inputs;
     for (int i = 1; i < argc; ++i) {
@@ -41,5 +44,5 @@ int main(int argc, char** argv)
         LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
     }
     std::printf("%zu inputs replayed\n", inputs.size());
-    return 0;
+    return qmx::CloseStandardOutput(argv[0]) ? 0 : 1;
 }

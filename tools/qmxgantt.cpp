@@ -10,6 +10,8 @@
 #include "adapters/contract/gantt_adapter.h"
 #include "automation/bstr.h"
 #include "automation/error_info.h"
+#include "automation/file_name.h"
+#include "automation/standard_streams.h"
 #include "automation/runtime/activation.h"
 #include "tools/project_document.h"
 #include "tools/project_dump.h"
@@ -18,11 +20,9 @@ namespace {
 
 constexpr const char* kAdapterProgId = "QMXGanttDisplay.XmlAdapter";
 
-enum ExitCode { kSuccess = 0, kFailure = 1, kUsage = 2 };
+enum ExitCode { kSuccess = 0, kFailure = 1, kUsageError = 2 };
 
-void PrintUsage(std::FILE* out)
-{
-    std::fputs(
+constexpr const char* kUsage =
         "Usage: qmxgantt check FILE\n"
         "       qmxgantt dump FILE\n"
         "       qmxgantt convert IN OUT\n"
@@ -34,15 +34,13 @@ void PrintUsage(std::FILE* out)
         "  -h, --help      show this help\n"
         "Exit status: 0 on success, 1 when a file cannot be read or written, 2 for\n"
         "wrong usage. The adapter is found in the registry store ($QMX_REGISTRY, else\n"
-        "~/.config/QMX/registry.ini) under " "QMXGanttDisplay.XmlAdapter.\n",
-        out);
-}
+        "~/.config/QMX/registry.ini) under " "QMXGanttDisplay.XmlAdapter.\n";
 
 int UsageError(const char* message)
 {
     std::fprintf(stderr, "qmxgantt: %s\n", message);
-    PrintUsage(stderr);
-    return kUsage;
+    std::fputs(kUsage, stderr);
+    return kUsageError;
 }
 
 // Prints the adapter's error as the user would see it, or a message of our
@@ -50,7 +48,8 @@ int UsageError(const char* message)
 int ReportFailure(HRESULT hr, const char* what)
 {
     if (auto error = qmx::GetErrorInfo(); error && !error->description.empty()) {
-        std::fprintf(stderr, "%s\n", qmx::BstrToUtf8(error->description).c_str());
+        // The description may name files: their bytes go out unchanged.
+        std::fprintf(stderr, "%s\n", qmx::BstrToOutputBytes(error->description).c_str());
     } else {
         std::fprintf(stderr, "qmxgantt: %s failed (error 0x%08X)\n", what, static_cast<unsigned>(hr));
     }
@@ -84,13 +83,13 @@ public:
 
     int Open(const char* path)
     {
-        const HRESULT hr = adapter_->FileOpen(0, qmx::Utf8ToBstr(path));
+        const HRESULT hr = adapter_->FileOpen(0, qmx::FileNameToBstr(path));
         return FAILED(hr) ? ReportFailure(hr, "reading the file") : kSuccess;
     }
 
     int SaveAs(const char* path)
     {
-        const HRESULT hr = adapter_->FileSaveAs(qmx::Utf8ToBstr(path));
+        const HRESULT hr = adapter_->FileSaveAs(qmx::FileNameToBstr(path));
         return FAILED(hr) ? ReportFailure(hr, "writing the file") : kSuccess;
     }
 
@@ -107,8 +106,10 @@ int Check(Session& session, const char* path)
     qmx::ProjectCounts counts;
     const HRESULT hr = qmx::CountProject(session.Document(), &counts);
     if (FAILED(hr)) return ReportFailure(hr, "reading the model");
-    std::printf("%s: %ld tasks, %ld links, %ld resources, %ld assignments\n", path, counts.tasks, counts.links,
-                counts.resources, counts.assignments);
+    const std::string line = std::string(path) + ": " + std::to_string(counts.tasks) + " tasks, " +
+                             std::to_string(counts.links) + " links, " + std::to_string(counts.resources) +
+                             " resources, " + std::to_string(counts.assignments) + " assignments\n";
+    qmx::WriteStandardOutput(line);
     return kSuccess;
 }
 
@@ -118,8 +119,8 @@ int Dump(Session& session, const char* path)
     std::string json;
     const HRESULT hr = qmx::DumpProjectJson(session.Document(), &json);
     if (FAILED(hr)) return ReportFailure(hr, "reading the model");
-    std::fwrite(json.data(), 1, json.size(), stdout);
-    return std::fflush(stdout) == 0 ? kSuccess : kFailure;
+    qmx::WriteStandardOutput(json);
+    return kSuccess;
 }
 
 int Convert(Session& session, const char* in, const char* out)
@@ -128,14 +129,12 @@ int Convert(Session& session, const char* in, const char* out)
     return session.SaveAs(out);
 }
 
-}  // namespace
-
-int main(int argc, char** argv)
+// Runs the command; what went to standard output is checked by main.
+int Run(const std::vector<const char*>& args)
 {
-    std::vector<const char*> args(argv + 1, argv + argc);
     for (const char* arg : args) {
         if (std::strcmp(arg, "-h") == 0 || std::strcmp(arg, "--help") == 0) {
-            PrintUsage(stdout);
+            qmx::WriteStandardOutput(kUsage);
             return kSuccess;
         }
     }
@@ -159,4 +158,16 @@ int main(int argc, char** argv)
     if (command == "check") return Check(session, args[1]);
     if (command == "dump") return Dump(session, args[1]);
     return Convert(session, args[1], args[2]);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    qmx::EnsureStandardDescriptors();
+    const int rc = Run(std::vector<const char*>(argv + 1, argv + argc));
+    // Output that did not arrive (a full disk, a closed descriptor) fails
+    // the run, whatever the command answered.
+    if (!qmx::CloseStandardOutput("qmxgantt")) return rc == kSuccess ? kFailure : rc;
+    return rc;
 }

@@ -1,107 +1,158 @@
 #include "adapters/xml/document_file.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-#include <new>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <optional>
+
+#include "automation/files/file_descriptor.h"
+#include "automation/files/file_saver.h"
 
 namespace qmx::xml {
 
 namespace {
 
-// The canonical path where the file exists (links resolved), else the
-// cleaned absolute path.
-QString ResolvedPath(const QString& path)
+using files::SystemError;
+
+std::optional<std::string> RealPath(const std::string& path)
 {
-    const QFileInfo info(path);
-    const QString canonical = info.canonicalFilePath();
-    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (!real) return std::nullopt;
+    std::string result(real);
+    std::free(real);
+    return result;
 }
 
-// The write bits of the file's mode (WriteUser would say what this process
-// may do, which for a privileged user is everything).
-constexpr QFileDevice::Permissions kAnyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
-
-// An existing regular file that this process can open for writing and that
-// is not marked read-only.
-bool IsWritableFile(const QString& path)
+// The absolute path of the file itself (symbolic links resolved); for a file
+// that does not exist yet, its resolved folder and its name.
+std::optional<std::string> ResolvedPath(const std::string& path, std::string* why)
 {
-    const QFileInfo info(path);
-    if (!info.isFile() || (info.permissions() & kAnyWrite) == 0) return false;
-    QFile file(path);
-    return file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly);
+    if (const auto real = RealPath(path)) return real;
+    if (errno != ENOENT) {
+        *why = SystemError(path);
+        return std::nullopt;
+    }
+    const std::string name = files::NameOf(path);
+    if (name.empty() || name == "." || name == "..") {
+        *why = path + ": not a file name";
+        return std::nullopt;
+    }
+    const std::string folder = files::FolderOf(path);
+    const auto realFolder = RealPath(folder);
+    if (!realFolder) {
+        *why = SystemError(folder);
+        return std::nullopt;
+    }
+    return (*realFolder == "/" ? "" : *realFolder) + "/" + name;
+}
+
+// The write bits of the file's mode (access() would say what this process
+// may do, which for a privileged user is everything).
+constexpr mode_t kAnyWrite = S_IWUSR | S_IWGRP | S_IWOTH;
+
+// Checks an existing file for reading and writing; its mode on success.
+std::optional<mode_t> CheckWritable(const std::string& path, std::string* why)
+{
+    struct stat info {};
+    const files::FileDescriptor fd = files::OpenRegularFile(path, O_RDWR, &info, why);
+    if (!fd) return std::nullopt;
+    if ((info.st_mode & kAnyWrite) == 0) {
+        *why = path + ": the file is read-only";
+        return std::nullopt;
+    }
+    return info.st_mode;
 }
 
 }  // namespace
 
-QString CDocumentFile::LockPathFor(const QString& path)
-{
-    const QFileInfo info(path);
-    return info.dir().filePath(QStringLiteral(".") + info.fileName() + QStringLiteral(".lock"));
-}
+std::string CDocumentFile::LockPathFor(const std::string& path) { return files::SiblingPath(path, ".", ".lock"); }
 
-CDocumentFile::CDocumentFile(QString path) : path_(std::move(path)), lock_(LockPathFor(path_))
-{
-    // Never stale by age: a document may stay open for days. A lock whose
-    // process has ended is still recognised as stale and taken over.
-    lock_.setStaleLockTime(0);
-}
+CDocumentFile::CDocumentFile(std::string path) : path_(std::move(path)), lock_(LockPathFor(path_)) {}
 
 CDocumentFile::~CDocumentFile() = default;
 
-bool CDocumentFile::Lock() { return lock_.tryLock(0); }
-
-std::unique_ptr<CDocumentFile> CDocumentFile::OpenExisting(const QString& path)
+std::unique_ptr<CDocumentFile> CDocumentFile::Open(const std::string& path, bool mayCreate, std::string* why)
 {
-    if (path.isEmpty()) return nullptr;
-    std::unique_ptr<CDocumentFile> file(new CDocumentFile(ResolvedPath(path)));
-    if (!QFileInfo(file->path_).isFile() || !file->Lock() || !IsWritableFile(file->path_)) return nullptr;
-    return file;
+    std::string reason;
+    std::string& text = why ? *why : reason;
+    if (path.empty()) {
+        text = "No file name given";
+        return nullptr;
+    }
+    const auto resolved = ResolvedPath(path, &text);
+    if (!resolved) return nullptr;
+    std::optional<mode_t> mode;
+    struct stat info {};
+    if (::stat(resolved->c_str(), &info) == 0) {
+        mode = CheckWritable(*resolved, &text);
+        if (!mode) return nullptr;
+    } else if (errno != ENOENT || !mayCreate) {
+        text = SystemError(path);
+        return nullptr;
+    } else {
+        mode = files::NewFileMode();
+    }
+    // The lock only after the checks: a file that cannot be used never
+    // takes over anybody's lock.
+    std::unique_ptr<CDocumentFile> file(new CDocumentFile(*resolved));
+    switch (file->lock_.TryLock(*mode)) {
+    case files::CLockFile::Result::Locked: return file;
+    case files::CLockFile::Result::HeldByOther:
+        text = "The file is in use by " + file->lock_.Holder().Describe() + ".\nLock file: " + file->lock_.Path();
+        return nullptr;
+    case files::CLockFile::Result::Failed: text = file->lock_.Failure(); return nullptr;
+    }
+    return nullptr;
 }
 
-std::unique_ptr<CDocumentFile> CDocumentFile::Create(const QString& path)
+std::unique_ptr<CDocumentFile> CDocumentFile::OpenExisting(const std::string& path, std::string* why)
 {
-    if (path.isEmpty()) return nullptr;
-    std::unique_ptr<CDocumentFile> file(new CDocumentFile(ResolvedPath(path)));
-    const QFileInfo info(file->path_);
-    if (info.exists() && !info.isFile()) return nullptr;
-    if (!file->Lock()) return nullptr;
-    if (info.exists() && !IsWritableFile(file->path_)) return nullptr;
-    return file;
+    return Open(path, false, why);
 }
 
-bool CDocumentFile::IsSameFile(const QString& path) const { return !path.isEmpty() && ResolvedPath(path) == path_; }
-
-HRESULT CDocumentFile::Read(const std::function<HRESULT(const ReadFunction&)>& consume) const
+std::unique_ptr<CDocumentFile> CDocumentFile::Create(const std::string& path, std::string* why)
 {
-    QFile file(path_);
-    if (!file.open(QIODevice::ReadOnly)) return E_FAIL;
-    const ReadFunction read = [&file](char* buffer, int size) { return static_cast<int>(file.read(buffer, size)); };
+    return Open(path, true, why);
+}
+
+bool CDocumentFile::IsSameFile(const std::string& path) const
+{
+    std::string ignored;
+    if (path.empty()) return false;
+    const auto resolved = ResolvedPath(path, &ignored);
+    return resolved && *resolved == path_;
+}
+
+HRESULT CDocumentFile::Read(const std::function<HRESULT(const ReadFunction&)>& consume, std::string* why) const
+{
+    std::string reason;
+    const files::FileDescriptor fd = files::OpenRegularFile(path_, O_RDONLY, nullptr, why ? why : &reason);
+    if (!fd) return E_FAIL;
+    const ReadFunction read = [&fd](char* buffer, int size) {
+        for (;;) {
+            const ssize_t got = ::read(fd.Get(), buffer, static_cast<std::size_t>(size));
+            if (got >= 0 || errno != EINTR) return static_cast<int>(got);
+        }
+    };
     return consume(read);
 }
 
-CDocumentFile::WriteResult CDocumentFile::Replace(const std::function<HRESULT(const WriteFunction&)>& produce) const
+CDocumentFile::WriteResult CDocumentFile::Replace(const std::function<HRESULT(const WriteFunction&)>& produce,
+                                                   std::string* why) const
 {
-    QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly)) return WriteResult::CannotCreate;
-    const WriteFunction write = [&file](const char* data, std::size_t size) {
-        return file.write(data, static_cast<qint64>(size)) == static_cast<qint64>(size);
-    };
-    HRESULT hr = E_FAIL;
-    try {
-        hr = produce(write);
-    } catch (const std::bad_alloc&) {
-        hr = E_OUTOFMEMORY;
+    const files::CFileSaver::Result result = files::CFileSaver(path_).Save(produce);
+    if (why) *why = result.why;
+    switch (result.outcome) {
+    case files::CFileSaver::Outcome::Saved: return WriteResult::Written;
+    case files::CFileSaver::Outcome::CannotCreate: return WriteResult::CannotCreate;
+    case files::CFileSaver::Outcome::OutOfMemory: return WriteResult::OutOfMemory;
+    case files::CFileSaver::Outcome::Failed: break;
     }
-    if (FAILED(hr)) {
-        file.cancelWriting();
-        return hr == E_OUTOFMEMORY ? WriteResult::OutOfMemory : WriteResult::Failed;
-    }
-    // Flushes, then renames over the document; on failure the temporary
-    // file goes and the document stays as it was.
-    return file.commit() ? WriteResult::Written : WriteResult::Failed;
+    return WriteResult::Failed;
 }
 
 }  // namespace qmx::xml

@@ -1,9 +1,8 @@
 #include "adapters/xml/xml_adapter.h"
 
-#include <QString>
-
 #include <array>
 #include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,6 +12,7 @@
 #include "adapters/xml/project_writer.h"
 #include "automation/bstr.h"
 #include "automation/error_info.h"
+#include "automation/file_name.h"
 
 namespace qmx::xml {
 
@@ -26,9 +26,12 @@ constexpr std::array<DocType, 2> kDocTypes{{
 constexpr const char* kOpenFailed = "Failed to open specified file.";
 constexpr const char* kSaveFailed = "Failed to save document.";
 
-HRESULT Report(HRESULT hr, const char* message)
+HRESULT Report(HRESULT hr, const char* message, const std::string& why = {})
 {
-    return ReportError(hr, IGanttAdapter::iid, Utf8ToBstr(kAdapterName), Utf8ToBstr(message));
+    // The reason names files: their bytes stay as they are (file_name.h).
+    BSTR description = Utf8ToBstr(message);
+    if (!why.empty()) description += u'\n' + FileNameToBstr(why);
+    return ReportError(hr, IGanttAdapter::iid, Utf8ToBstr(kAdapterName), description);
 }
 
 HRESULT Answer(VARIANT_BOOL* out, bool value)
@@ -38,7 +41,14 @@ HRESULT Answer(VARIANT_BOOL* out, bool value)
     return S_OK;
 }
 
-QString ToQString(const BSTR& text) { return QString::fromStdU16String(text); }
+// The file-system name of a file name; for a string that names no file
+// (U+0000 in it, say) the reason instead.
+std::optional<std::string> ToFileName(const BSTR& name, std::string* why)
+{
+    auto path = BstrToFileName(name);
+    if (!path) *why = "The name holds characters that no file name can hold.";
+    return path;
+}
 
 // A name whose last part is empty, "." or ".." can only be a folder, even
 // where the file system would resolve it to a file ("plan.xml/" is
@@ -59,7 +69,7 @@ HRESULT CheckFileName(const BSTR& name)
 {
     const char* problem = FolderNameProblem(name);
     if (!problem) return S_OK;
-    return Report(E_FAIL, (std::string(kOpenFailed) + "\n" + problem).c_str());
+    return Report(E_FAIL, kOpenFailed, problem);
 }
 
 // File operations turn an out-of-memory condition into E_OUTOFMEMORY and
@@ -155,22 +165,27 @@ HRESULT CXmlAdapter::DoFileOpen(const BSTR& bsFileName)
     if (const HRESULT hr = CheckFileName(bsFileName); FAILED(hr)) return hr;
     // Opening the document that is open already reads it through the file
     // this adapter holds; any other file must not be held by anyone.
+    std::string why;
+    const auto path = ToFileName(bsFileName, &why);
+    if (!path) return Report(E_FAIL, kOpenFailed, why);
     std::shared_ptr<CDocumentFile> file;
-    if (file_ && file_->IsSameFile(ToQString(bsFileName)))
+    if (file_ && file_->IsSameFile(*path))
         file = file_;
     else
-        file = CDocumentFile::OpenExisting(ToQString(bsFileName));
-    if (!file) return Report(E_FAIL, kOpenFailed);
+        file = CDocumentFile::OpenExisting(*path, &why);
+    if (!file) return Report(E_FAIL, kOpenFailed, why);
 
     // A file that vanished or turned unreadable after the checks above was
     // never read: that is an open failure, and the model stays as it was.
     bool readerRan = false;
     ClearErrorInfo();
-    const HRESULT hr = file->Read([this, &readerRan](const ReadFunction& read) {
-        readerRan = true;
-        return ReadProject(read, data_);
-    });
-    if (!readerRan) return Report(E_FAIL, kOpenFailed);
+    const HRESULT hr = file->Read(
+        [this, &readerRan](const ReadFunction& read) {
+            readerRan = true;
+            return ReadProject(read, data_);
+        },
+        &why);
+    if (!readerRan) return Report(E_FAIL, kOpenFailed, why);
     if (FAILED(hr)) {
         // The reader's description stays for the caller.
         auto error = GetErrorInfo();
@@ -193,25 +208,30 @@ HRESULT CXmlAdapter::WriteProjectTo(const CDocumentFile& file, const char* whenN
 {
     // The writer's own failing result (a model call's, say) is the answer.
     HRESULT written = S_OK;
-    switch (file.Replace([this, &written](const WriteFunction& write) { return written = WriteProject(data_, write); })) {
+    std::string why;
+    const auto produce = [this, &written](const WriteFunction& write) { return written = WriteProject(data_, write); };
+    switch (file.Replace(produce, &why)) {
     case CDocumentFile::WriteResult::Written: return S_OK;
-    case CDocumentFile::WriteResult::CannotCreate: return Report(E_FAIL, whenNotCreated);
-    case CDocumentFile::WriteResult::OutOfMemory: return Report(E_OUTOFMEMORY, kSaveFailed);
+    case CDocumentFile::WriteResult::CannotCreate: return Report(E_FAIL, whenNotCreated, why);
+    case CDocumentFile::WriteResult::OutOfMemory: return Report(E_OUTOFMEMORY, kSaveFailed, why);
     case CDocumentFile::WriteResult::Failed: break;
     }
-    return Report(FAILED(written) ? written : E_FAIL, kSaveFailed);
+    return Report(FAILED(written) ? written : E_FAIL, kSaveFailed, why);
 }
 
 HRESULT CXmlAdapter::WriteTo(const BSTR& bsFileName, std::shared_ptr<CDocumentFile>* written)
 {
     if (!data_) return Report(E_UNEXPECTED, kSaveFailed);
     if (const HRESULT hr = CheckFileName(bsFileName); FAILED(hr)) return hr;
+    std::string why;
+    const auto path = ToFileName(bsFileName, &why);
+    if (!path) return Report(E_FAIL, kOpenFailed, why);
     std::shared_ptr<CDocumentFile> file;
-    if (file_ && file_->IsSameFile(ToQString(bsFileName)))
+    if (file_ && file_->IsSameFile(*path))
         file = file_;
     else
-        file = CDocumentFile::Create(ToQString(bsFileName));
-    if (!file) return Report(E_FAIL, kOpenFailed);
+        file = CDocumentFile::Create(*path, &why);
+    if (!file) return Report(E_FAIL, kOpenFailed, why);
     const HRESULT hr = WriteProjectTo(*file, kOpenFailed);
     if (SUCCEEDED(hr) && written) *written = std::move(file);
     return hr;

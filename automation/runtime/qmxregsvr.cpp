@@ -9,6 +9,7 @@
 #include <string>
 
 #include "automation/runtime/component_exports.h"
+#include "automation/standard_streams.h"
 
 namespace {
 
@@ -23,9 +24,7 @@ void PrintUsage(std::FILE* out)
         out);
 }
 
-}  // namespace
-
-int main(int argc, char** argv)
+int Run(int argc, char** argv)
 {
     bool unregister = false;
     std::string library;
@@ -70,4 +69,14 @@ int main(int argc, char** argv)
     }
     std::printf("%s %s\n", unregister ? "Unregistered" : "Registered", library.c_str());
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    qmx::EnsureStandardDescriptors();
+    const int rc = Run(argc, argv);
+    if (!qmx::CloseStandardOutput("qmxregsvr")) return rc == 0 ? 1 : rc;
+    return rc;
 }

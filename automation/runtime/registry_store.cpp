@@ -3,8 +3,12 @@
 #include <QDir>
 #include <QSettings>
 #include <QStandardPaths>
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <memory>
+
+#include "automation/bstr.h"
 
 namespace qmx {
 
@@ -14,22 +18,115 @@ namespace {
 const QString kKeyMarker = QStringLiteral("@key");
 // The default value of a key.
 const QString kDefaultValue = QStringLiteral("@");
-// Numbers are told from strings by this prefix, as in registry exports.
+// Numbers are told from strings by this prefix, as in registry exports,
+// with exactly eight hexadecimal digits.
 const QString kNumberPrefix = QStringLiteral("dword:");
+// A string that would read as something else is stored behind this prefix,
+// escaped.
+const QString kStringPrefix = QStringLiteral("sz:");
+
+bool IsHexDigit(QChar c) { return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F'); }
+
+// Whether `byte` at the start of a name must be escaped, or anywhere.
+using EscapeRule = bool (*)(unsigned char byte, bool first);
+
+// Escapes as %XX: '%' itself, what `rule` names, U+0000 and every byte that
+// is not part of well-formed UTF-8 (QString could not hold it).
+std::string Escape(const std::string& text, EscapeRule rule)
+{
+    std::string out;
+    out.reserve(text.size());
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    const auto escape = [&out](unsigned char byte) {
+        out += '%';
+        out += kHex[byte >> 4];
+        out += kHex[byte & 15];
+    };
+    for (std::size_t i = 0; i < text.size();) {
+        const Utf8Sequence sequence = DecodeUtf8(text, i);
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (!sequence.wellFormed) {
+            escape(byte);
+            ++i;
+        } else if (sequence.length == 1 && (byte == '%' || byte == 0 || rule(byte, i == 0))) {
+            escape(byte);
+            ++i;
+        } else {
+            out.append(text, i, sequence.length);
+            i += sequence.length;
+        }
+    }
+    return out;
+}
+
+// The reverse of Escape; a '%' without two hexadecimal digits stays.
+std::string Unescape(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    const auto digit = [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size() && digit(text[i + 1]) && digit(text[i + 2])) {
+            out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+// Names of keys and values: QSettings splits at '/' and '\\', and names
+// starting with '@' are the store's own markers.
+bool NameRule(unsigned char byte, bool first) { return byte == '/' || byte == '\\' || (first && byte == '@'); }
+bool NoRule(unsigned char, bool) { return false; }
+
+QString EncodeName(const std::string& name) { return QString::fromStdString(Escape(name, NameRule)); }
+std::string DecodeName(const QString& name) { return Unescape(name.toStdString()); }
 
 QString Group(const std::string& key)
 {
-    QString group = QString::fromStdString(key);
-    while (group.endsWith(u'/')) group.chop(1);
-    while (group.startsWith(u'/')) group.remove(0, 1);
-    return group;
+    QStringList parts;
+    for (std::size_t start = 0; start <= key.size();) {
+        std::size_t end = key.find('/', start);
+        if (end == std::string::npos) end = key.size();
+        if (end > start) parts << EncodeName(key.substr(start, end - start));
+        start = end + 1;
+    }
+    return parts.join(u'/');
 }
 
 QString ValueKey(const std::string& key, const std::string& name)
 {
-    const QString value = name.empty() ? kDefaultValue : QString::fromStdString(name);
+    const QString value = name.empty() ? kDefaultValue : EncodeName(name);
     const QString group = Group(key);
     return group.isEmpty() ? value : group + u'/' + value;
+}
+
+bool IsNumber(const QString& text)
+{
+    if (!text.startsWith(kNumberPrefix) || text.size() != kNumberPrefix.size() + 8) return false;
+    for (qsizetype i = kNumberPrefix.size(); i < text.size(); ++i)
+        if (!IsHexDigit(text[i])) return false;
+    return true;
+}
+
+// A string as stored: as it is, unless it would read as a number or as an
+// escaped string, or holds what QString cannot.
+QString EncodeString(const std::string& value)
+{
+    const QString text = QString::fromStdString(value);
+    // QString holds the string when it is well-formed UTF-8 without U+0000.
+    const bool holds = value.find('\0') == std::string::npos && text.toStdString() == value;
+    if (holds && !text.startsWith(kNumberPrefix) && !text.startsWith(kStringPrefix)) return text;
+    return kStringPrefix + QString::fromStdString(Escape(value, NoRule));
+}
+
+std::optional<std::string> DecodeString(const QString& text)
+{
+    if (IsNumber(text)) return std::nullopt;
+    if (text.startsWith(kStringPrefix)) return Unescape(text.mid(kStringPrefix.size()).toStdString());
+    return text.toStdString();
 }
 
 std::unique_ptr<QSettings> Open(const std::string& path)
@@ -45,7 +142,7 @@ bool Commit(QSettings& settings)
 
 void MarkKeyAndParents(QSettings& settings, const QString& group)
 {
-    const QStringList names = group.split(u'/', Qt::SkipEmptyParts);
+    const QStringList names = group.split(u'/', Qt::SkipEmptyParts);  // encoded names hold no '/'
     QString path;
     for (const QString& name : names) {
         path = path.isEmpty() ? name : path + u'/' + name;
@@ -96,11 +193,11 @@ std::vector<std::string> RegistryStore::SubKeys(const std::string& key) const
     auto settings = Open(path_);
     const QString group = Group(key);
     if (!group.isEmpty()) settings->beginGroup(group);
-    QStringList names = settings->childGroups();
-    names.sort();
+    const QStringList names = settings->childGroups();
     std::vector<std::string> result;
     result.reserve(names.size());
-    for (const QString& name : names) result.push_back(name.toStdString());
+    for (const QString& name : names) result.push_back(DecodeName(name));
+    std::sort(result.begin(), result.end());
     return result;
 }
 
@@ -108,16 +205,14 @@ std::optional<std::string> RegistryStore::GetString(const std::string& key, cons
 {
     const QVariant value = Open(path_)->value(ValueKey(key, name));
     if (!value.isValid()) return std::nullopt;
-    const QString text = value.toString();
-    if (text.startsWith(kNumberPrefix)) return std::nullopt;
-    return text.toStdString();
+    return DecodeString(value.toString());
 }
 
 std::optional<std::uint32_t> RegistryStore::GetNumber(const std::string& key, const std::string& name) const
 {
     const QVariant value = Open(path_)->value(ValueKey(key, name));
     const QString text = value.toString();
-    if (!text.startsWith(kNumberPrefix)) return std::nullopt;
+    if (!IsNumber(text)) return std::nullopt;
     bool ok = false;
     const uint number = text.mid(kNumberPrefix.size()).toUInt(&ok, 16);
     if (!ok) return std::nullopt;
@@ -128,7 +223,7 @@ bool RegistryStore::SetString(const std::string& key, const std::string& name, c
 {
     auto settings = Open(path_);
     MarkKeyAndParents(*settings, Group(key));
-    settings->setValue(ValueKey(key, name), QString::fromStdString(value));
+    settings->setValue(ValueKey(key, name), EncodeString(value));
     return Commit(*settings);
 }
 

@@ -2,8 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <string>
+
+using namespace std::string_literals;
 
 #include "automation/runtime/registry_store.h"
 
@@ -64,6 +68,78 @@ TEST_F(RegistryStoreTest, DeletingAKeyTakesItsSubKeysAndNothingElse)
     EXPECT_TRUE(store.DeleteValue("A/BB", "v"));
     EXPECT_FALSE(store.GetString("A/BB", "v"));
     EXPECT_TRUE(store.KeyExists("A/BB"));
+}
+
+TEST_F(RegistryStoreTest, AnyStringAndAnyNameSurvive)
+{
+    const std::string strings[] = {
+        "dword:cafe", "dword:0000cafe", "dword:", "sz:", "sz:x", "sz:%41", "%41", "100%", "@", "@key", "@@x",
+        "@Invalid()", "@Variant(\x01)", "a, b", "a;b", "\"quoted\"", " padded ", "", "line\nbreak", "tab\there",
+        "back\\slash", "semi;colon=equals", "[group]", "#comment", "nul\0in"s, "bad\xFF" "byte", "\xC3", "\xE2\x82\xAC",
+        "\xF0\x9F\x98\x80", "x=y\r\n[evil]\r\nz=1",
+    };
+    const std::string names[] = {
+        "plain", "@", "@key", "@@", "a/b", "/lead", "trail/", "a\\b", "%2F", "100%", "dword:1", "sz:", "with space",
+        "=", ";", "#", "[x]", "nul\0in"s, "bad\xFF", "\xC3\xA9", "Key", "key",
+    };
+    const std::string key = "SOFTWARE/QMX/Test";
+    {
+        qmx::RegistryStore store(Path());
+        ASSERT_TRUE(store.SetString(key, "", "the default"));
+        ASSERT_TRUE(store.SetNumber(key, "number", 0xCAFE));
+        for (std::size_t i = 0; i < std::size(strings); ++i)
+            ASSERT_TRUE(store.SetString(key, "s" + std::to_string(i), strings[i]));
+        for (std::size_t i = 0; i < std::size(names); ++i) {
+            ASSERT_TRUE(store.SetString(key, names[i], "value " + std::to_string(i)));
+            ASSERT_TRUE(store.SetNumber(key + "/numbers", names[i], static_cast<std::uint32_t>(i)));
+            ASSERT_TRUE(store.CreateKey(key + "/keys/" + names[i]));
+        }
+    }
+    qmx::RegistryStore store(Path());
+    for (std::size_t i = 0; i < std::size(strings); ++i) {
+        SCOPED_TRACE(strings[i]);
+        EXPECT_EQ(store.GetString(key, "s" + std::to_string(i)), strings[i]);
+        EXPECT_FALSE(store.GetNumber(key, "s" + std::to_string(i)));
+    }
+    std::vector<std::string> subKeys;
+    for (std::size_t i = 0; i < std::size(names); ++i) {
+        SCOPED_TRACE(names[i]);
+        const bool isPath = names[i].find('/') != std::string::npos;
+        if (!isPath) subKeys.push_back(names[i]);
+        EXPECT_EQ(store.GetString(key, names[i]), "value " + std::to_string(i));
+        EXPECT_EQ(store.GetNumber(key + "/numbers", names[i]), i);
+        if (!isPath) {
+            EXPECT_TRUE(store.KeyExists(key + "/keys/" + names[i]));
+        }
+    }
+    // Value names are no key's marker and no default value.
+    EXPECT_EQ(store.GetString(key), "the default");
+    EXPECT_EQ(store.GetNumber(key, "number"), 0xCAFEu);
+    EXPECT_TRUE(store.KeyExists(key));
+    // Key paths split at '/'; every other name is a sub-key as it is.
+    subKeys.insert(subKeys.end(), {"a", "lead", "trail"});
+    std::sort(subKeys.begin(), subKeys.end());
+    EXPECT_EQ(store.SubKeys(key + "/keys"), subKeys);
+    EXPECT_EQ(store.SubKeys(key), (std::vector<std::string>{"keys", "numbers"}));
+    EXPECT_TRUE(store.DeleteValue(key, "@key"));
+    EXPECT_TRUE(store.KeyExists(key)) << "the marker stays";
+    EXPECT_FALSE(store.GetString(key, "@key"));
+}
+
+TEST_F(RegistryStoreTest, StoresOfTheEarlierFormatReadAsBefore)
+{
+    std::ofstream(Path()) << "[SOFTWARE]\n%40key=\n[SOFTWARE/Classes]\n%40key=\n"
+                             "[SOFTWARE/Classes/QMX.Thing.1]\n%40=QMX Thing\n%40key=\nCLSID={F7843670-8FC0}\n"
+                             "Flags=dword:0000002a\nPath=/usr/lib/libQMX.so\nOdd=dword:cafe\n";
+    qmx::RegistryStore store(Path());
+    EXPECT_TRUE(store.KeyExists("SOFTWARE/Classes/QMX.Thing.1"));
+    EXPECT_EQ(store.GetString("SOFTWARE/Classes/QMX.Thing.1"), "QMX Thing");
+    EXPECT_EQ(store.GetString("SOFTWARE/Classes/QMX.Thing.1", "CLSID"), "{F7843670-8FC0}");
+    EXPECT_EQ(store.GetString("SOFTWARE/Classes/QMX.Thing.1", "Path"), "/usr/lib/libQMX.so");
+    EXPECT_EQ(store.GetNumber("SOFTWARE/Classes/QMX.Thing.1", "Flags"), 42u);
+    // Not eight digits: never written as a number, so a string.
+    EXPECT_EQ(store.GetString("SOFTWARE/Classes/QMX.Thing.1", "Odd"), "dword:cafe");
+    EXPECT_EQ(store.SubKeys("SOFTWARE/Classes"), std::vector<std::string>{"QMX.Thing.1"});
 }
 
 TEST_F(RegistryStoreTest, MissingOrUnusableFileReadsAsEmpty)

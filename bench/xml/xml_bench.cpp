@@ -6,10 +6,9 @@
 #include <libxml/SAX2.h>
 #include <libxml/parser.h>
 
-#include <QDir>
-#include <QString>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -320,20 +319,21 @@ BENCHMARK(BM_WriteProject)->Unit(benchmark::kMillisecond);
 void BM_SaveProjectFile(benchmark::State& state)
 {
     const Plan& plan = ThePlan();
-    const QString path = QDir::temp().filePath(QStringLiteral("qmx_xml_bench.qmxg"));
-    auto file = qmx::xml::CDocumentFile::Create(path);
+    const std::string path = (std::filesystem::temp_directory_path() / "qmx_xml_bench.qmxg").string();
+    std::string why;
+    auto file = qmx::xml::CDocumentFile::Create(path, &why);
     if (!file) {
-        state.SkipWithError("cannot create the file");
+        state.SkipWithError(why.c_str());
         return;
     }
     for (auto _ : state) {
         const auto result = file->Replace([&plan](const qmx::xml::WriteFunction& write) {
             return qmx::xml::WriteProject(plan.document.Get(), write);
-        });
+        }, &why);
         if (result != qmx::xml::CDocumentFile::WriteResult::Written) state.SkipWithError("save failed");
     }
     file.reset();
-    QFile::remove(path);
+    std::filesystem::remove(path);
 }
 BENCHMARK(BM_SaveProjectFile)->Unit(benchmark::kMillisecond);
 

@@ -1,6 +1,10 @@
 // The qmxgantt tool as a script runs it: a separate process finding the XML
 // adapter through the registry store of this test.
+#include <dirent.h>
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -8,8 +12,10 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "adapters/contract/gantt_adapter.h"
 #include "automation/bstr.h"
@@ -25,6 +31,63 @@ struct ToolRun {
     std::string out;
     std::string err;
 };
+
+// How the tool's standard output is set up for a raw run.
+enum class Output { Pipe, Full, Closed };
+
+// Runs the tool with arguments as bytes (QProcess would take them as text).
+ToolRun RawTool(const std::vector<std::string>& arguments, Output output = Output::Pipe, bool closeAll = false)
+{
+    int out[2];
+    int err[2];
+    if (pipe(out) != 0 || pipe(err) != 0) return {};
+    const std::string program = std::string(std::getenv("QMX_BUILD_BIN_DIR")) + "/qmxgantt";
+    const pid_t child = fork();
+    if (child == 0) {
+        if (output == Output::Pipe) dup2(out[1], 1);
+        if (output == Output::Full) dup2(open("/dev/full", O_WRONLY), 1);
+        if (output == Output::Closed) close(1);
+        if (closeAll) {
+            close(0);
+            close(2);
+        } else {
+            dup2(err[1], 2);
+        }
+        for (int fd : {out[0], out[1], err[0], err[1]})
+            if (fd > 2) close(fd);
+        std::vector<char*> argv{const_cast<char*>(program.c_str())};
+        for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+        argv.push_back(nullptr);
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    close(out[1]);
+    close(err[1]);
+    ToolRun run;
+    const auto drain = [](int fd, std::string& into) {
+        char buffer[4096];
+        for (ssize_t got; (got = read(fd, buffer, sizeof buffer)) > 0;) into.append(buffer, static_cast<std::size_t>(got));
+        close(fd);
+    };
+    drain(out[0], run.out);
+    drain(err[0], run.err);
+    int status = 0;
+    waitpid(child, &status, 0);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+// The names in a folder as bytes.
+std::vector<std::string> Names(const QString& folder)
+{
+    std::vector<std::string> names;
+    DIR* dir = opendir(folder.toUtf8().constData());
+    while (dirent* entry = dir ? readdir(dir) : nullptr)
+        if (entry->d_name[0] != '.') names.emplace_back(entry->d_name);
+    if (dir) closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 class QmxGanttTest : public ::testing::Test {
 protected:
@@ -102,7 +165,8 @@ TEST_F(QmxGanttTest, CheckPrintsASummaryOrTheErrorAsTheUserSeesIt)
 
     run = Tool({"check", folder_.filePath("missing.qmxg")});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, "Failed to open specified file.\n");
+    EXPECT_EQ(run.err, "Failed to open specified file.\n" + folder_.filePath("missing.qmxg").toStdString() +
+                           ": No such file or directory\n");
 }
 
 TEST_F(QmxGanttTest, DumpPrintsTheWholePlanAsJson)
@@ -154,7 +218,8 @@ TEST_F(QmxGanttTest, ConvertSavesThroughTheAdapter)
 
     run = Tool({"convert", in, folder_.filePath("no-such-folder/plan.qmxg")});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, "Failed to open specified file.\n");
+    EXPECT_EQ(run.err, "Failed to open specified file.\n" + folder_.filePath("no-such-folder").toStdString() +
+                           ": No such file or directory\n");
 }
 
 TEST_F(QmxGanttTest, AFileOpenInAnotherInstanceIsRefused)
@@ -166,16 +231,75 @@ TEST_F(QmxGanttTest, AFileOpenInAnotherInstanceIsRefused)
     adapter->Connect(document.Get());
     ASSERT_EQ(adapter->FileOpen(0, plan.toStdU16String()), S_OK);
 
+    // The message names this test as the holder, and the lock file.
+    const std::string held = "Failed to open specified file.\nThe file is in use by qmxgantt_test (process " +
+                             std::to_string(getpid()) + " on host ";
+    const std::string lock = "\nLock file: " + folder_.filePath(".plan.qmxg.lock").toStdString() + "\n";
     ToolRun run = Tool({"check", plan});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, "Failed to open specified file.\n");
+    EXPECT_EQ(run.err.rfind(held, 0), 0u) << run.err;
+    EXPECT_TRUE(run.err.ends_with(lock)) << run.err;
     run = Tool({"convert", File("other.xml", kPlan), plan});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, "Failed to open specified file.\n");
+    EXPECT_EQ(run.err.rfind(held, 0), 0u) << run.err;
 
     adapter->FileClose();
     adapter->Disconnect();
     EXPECT_EQ(Tool({"check", plan}).exitCode, 0);
+}
+
+TEST_F(QmxGanttTest, FileNamesThatAreNotUtf8AreKeptByteForByte)
+{
+    const std::string folder = folder_.path().toStdString() + "/";
+    const std::string in = File("good.xml", kPlan).toStdString();
+    const std::string bad = folder + "bad\xFF.qmxg";
+    ToolRun run = RawTool({"convert", in, bad});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(Names(folder_.path()), (std::vector<std::string>{"bad\xFF.qmxg", "good.xml"}));
+
+    run = RawTool({"check", bad});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, bad + ": 3 tasks, 1 links, 2 resources, 2 assignments\n");
+
+    // A missing name never reads another file: not the one whose name is
+    // the replacement character where the undecodable byte is.
+    File("bad\xEF\xBF\xBD.qmxg", kPlan);
+    const std::string missing = folder + "bad\xFE.qmxg";
+    run = RawTool({"check", missing});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "Failed to open specified file.\n" + missing + ": No such file or directory\n");
+}
+
+TEST_F(QmxGanttTest, OutputThatDoesNotArriveIsAFailure)
+{
+    const std::string plan = File("plan.qmxg", kPlan).toStdString();
+    struct Row {
+        std::vector<std::string> arguments;
+        Output output;
+        const char* reason;
+    };
+    const Row rows[] = {
+        {{"check", plan}, Output::Full, "No space left on device"},
+        {{"dump", plan}, Output::Full, "No space left on device"},
+        {{"--help"}, Output::Full, "No space left on device"},
+        {{"check", plan}, Output::Closed, "Bad file descriptor"},
+        {{"dump", plan}, Output::Closed, "Bad file descriptor"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.arguments[0] + (row.output == Output::Full ? " >/dev/full" : " >&-"));
+        const ToolRun run = RawTool(row.arguments, row.output);
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.err, std::string("qmxgantt: cannot write the output: ") + row.reason + "\n");
+    }
+    // With every standard descriptor closed, nothing lands in the plan or
+    // its lock file either.
+    EXPECT_EQ(RawTool({"dump", plan}, Output::Closed, true).exitCode, 1);
+    QFile file(QString::fromStdString(plan));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().toStdString(), kPlan);
+    EXPECT_EQ(Names(folder_.path()), std::vector<std::string>{"plan.qmxg"});
+    EXPECT_FALSE(QFile::exists(folder_.filePath(".plan.qmxg.lock")));
 }
 
 TEST_F(QmxGanttTest, WrongUsageExitsWithTwo)

@@ -3,14 +3,18 @@
 #include <dlfcn.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
+#include <QSysInfo>
 #include <QTemporaryDir>
 
 #include <cstdlib>
@@ -30,6 +34,9 @@ namespace qmx::xml {
 namespace {
 
 using namespace qmx::xml::testing;
+using ::testing::AllOf;
+using ::testing::EndsWith;
+using ::testing::StartsWith;
 
 std::string LibraryPath() { return std::string(std::getenv("QMX_BUILD_LIB_DIR")) + "/libQMXXmlAdapter.so"; }
 
@@ -61,6 +68,11 @@ void WriteBytes(const QString& path, const std::string& bytes)
 }
 
 BSTR ToBstr(const QString& text) { return text.toStdU16String(); }
+
+QString LockOf(const QString& path)
+{
+    return QString::fromStdString(CDocumentFile::LockPathFor(path.toStdString()));
+}
 
 struct Flags {
     bool opened;
@@ -306,60 +318,117 @@ TEST_F(XmlAdapterTest, AFileThatFailsToLoadLeavesAnEmptyModel)
     other->FileClose();
 }
 
-TEST_F(XmlAdapterTest, FilesThatCannotBeOpenedForWritingAreRefused)
+TEST_F(XmlAdapterTest, FilesThatCannotBeOpenedForWritingAreRefusedWithTheReason)
 {
     const QString readOnly = PlanFile("read-only.qmxg");
     ASSERT_TRUE(QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
     QDir(folder_.path()).mkdir("folder.qmxg");
-    const QString paths[] = {Path("missing.qmxg"), readOnly, Path("folder.qmxg"), QString(),
-                             Path("no-such-folder/plan.qmxg")};
+    const QString fifo = Path("fifo.qmxg");
+    ASSERT_EQ(mkfifo(fifo.toUtf8().constData(), 0666), 0);
+    const QString plan = PlanFile();
+    // Nothing here may block: a FIFO without a writer would hang an open.
+    alarm(20);
+    // Each name, and the reason the message gives on its second line.
+    const auto because = [](const QString& path, const char* reason) { return path.toStdString() + reason; };
+    const std::pair<QString, std::string> rows[] = {
+        {Path("missing.qmxg"), because(Path("missing.qmxg"), ": No such file or directory")},
+        {readOnly, because(readOnly, ": the file is read-only")},
+        {Path("folder.qmxg"), because(Path("folder.qmxg"), ": Is a directory")},
+        {fifo, because(fifo, ": not a regular file")},
+        {"/dev/null", "/dev/null: not a regular file"},
+        {Path("no-such-folder/plan.qmxg"), because(Path("no-such-folder"), ": No such file or directory")},
+        {QString(), "No file name given"},
+    };
     ASSERT_EQ(adapter->FileNew(0), S_OK);
-    for (const QString& path : paths) {
+    for (const auto& [path, reason] : rows) {
         SCOPED_TRACE(path.toStdString());
+        const std::string expected = "Failed to open specified file.\n" + reason;
         ASSERT_EQ(adapter->TaskNew(1), S_OK);
         EXPECT_EQ(adapter->FileOpen(0, ToBstr(path)), E_FAIL);
-        EXPECT_EQ(Error(), "Failed to open specified file.");
+        EXPECT_EQ(Error(), expected);
         EXPECT_EQ(State(), (Flags{true, true, false, "NewDoc"}));
         EXPECT_EQ(document->DeleteContentsCalls(), 0) << "nothing was read";
+        if (path == Path("missing.qmxg")) continue;  // a new file: fine to save
+        EXPECT_EQ(adapter->FileSaveAs(ToBstr(path)), E_FAIL);
+        EXPECT_EQ(Error(), expected);
+        EXPECT_EQ(State().fileName, "NewDoc");
     }
-    // Nor can a read-only file be replaced.
-    EXPECT_EQ(adapter->FileSaveAs(ToBstr(readOnly)), E_FAIL);
-    EXPECT_EQ(Error(), "Failed to open specified file.");
+    alarm(0);
     EXPECT_EQ(ReadBytes(readOnly), kPlan);
-    EXPECT_EQ(adapter->FileSaveAs(ToBstr(Path("no-such-folder/plan.qmxg"))), E_FAIL);
-    EXPECT_EQ(Error(), "Failed to open specified file.");
-    EXPECT_EQ(State().fileName, "NewDoc");
+    EXPECT_TRUE(QFileInfo(fifo).exists());
+    // A name with U+0000 in it would open the file named by its start.
+    const BSTR cut = ToBstr(plan) + u'\0' + u"more";
+    EXPECT_EQ(adapter->FileOpen(0, cut), E_FAIL);
+    EXPECT_EQ(Error(), "Failed to open specified file.\nThe name holds characters that no file name can hold.");
+    EXPECT_EQ(adapter->FileSaveAs(cut), E_FAIL);
+    EXPECT_EQ(ReadBytes(plan), kPlan);
+}
+
+TEST_F(XmlAdapterTest, AFifoSwappedInAfterTheChecksIsNeverWaitedFor)
+{
+    const QString path = PlanFile();
+    std::string why;
+    auto file = CDocumentFile::OpenExisting(path.toStdString(), &why);
+    ASSERT_TRUE(file) << why;
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_EQ(mkfifo(path.toUtf8().constData(), 0666), 0);
+    alarm(20);
+    bool consumed = false;
+    EXPECT_EQ(file->Read([&consumed](const ReadFunction&) { return consumed = true, S_OK; }, &why), E_FAIL);
+    EXPECT_FALSE(consumed);
+    EXPECT_EQ(why, path.toStdString() + ": not a regular file");
+    // Nor is a save written into it.
+    EXPECT_EQ(file->Replace([](const WriteFunction& write) { return write("x", 1) ? S_OK : E_FAIL; }, &why),
+              CDocumentFile::WriteResult::Failed);
+    EXPECT_EQ(why, path.toStdString() + ": not a regular file");
+    alarm(0);
 }
 
 TEST_F(XmlAdapterTest, AnOpenDocumentIsLockedAgainstOtherInstances)
 {
     const QString path = PlanFile();
     ASSERT_EQ(adapter->FileOpen(0, ToBstr(path)), S_OK) << Error();
-    EXPECT_TRUE(QFile::exists(CDocumentFile::LockPathFor(path)));
+    EXPECT_TRUE(QFile::exists(LockOf(path)));
+    // Programs built on QLockFile read the lock as theirs and keep off.
+    QLockFile qtLock(LockOf(path));
+    qtLock.setStaleLockTime(0);
+    EXPECT_FALSE(qtLock.tryLock(0));
+    qint64 pid = 0;
+    QString host;
+    QString program;
+    ASSERT_TRUE(qtLock.getLockInfo(&pid, &host, &program));
+    EXPECT_EQ(pid, getpid());
+    EXPECT_EQ(host, QSysInfo::machineHostName());
+    EXPECT_EQ(program, "xml_adapter_test");
 
     auto otherDocument = NewDocument();
     auto other = NewAdapter(otherDocument.Get());
     ASSERT_EQ(other->FileNew(0), S_OK);
+    // The message names the holder and the lock file.
+    const std::string held = "Failed to open specified file.\nThe file is in use by xml_adapter_test (process " +
+                             std::to_string(getpid()) + " on host " + QSysInfo::machineHostName().toStdString() +
+                             ") since ";
+    const std::string lockLine = ".\nLock file: " + LockOf(path).toStdString();
     EXPECT_EQ(other->FileOpen(0, ToBstr(path)), E_FAIL);
-    EXPECT_EQ(Error(), "Failed to open specified file.");
+    EXPECT_THAT(Error(), AllOf(StartsWith(held), EndsWith(lockLine)));
     EXPECT_EQ(other->FileSaveAs(ToBstr(path)), E_FAIL);
-    EXPECT_EQ(Error(), "Failed to open specified file.");
+    EXPECT_THAT(Error(), AllOf(StartsWith(held), EndsWith(lockLine)));
     EXPECT_EQ(other->FileExport(0, ToBstr(path)), E_FAIL);
-    EXPECT_EQ(Error(), "Failed to open specified file.");
+    EXPECT_THAT(Error(), AllOf(StartsWith(held), EndsWith(lockLine)));
     EXPECT_EQ(ReadBytes(path), kPlan) << "nothing was written";
     EXPECT_EQ(State(other.Get()), (Flags{true, true, false, "NewDoc"}));
 
     // Saving under another name moves the lock there.
     const QString moved = Path("moved.qmxg");
     ASSERT_EQ(adapter->FileSaveAs(ToBstr(moved)), S_OK) << Error();
-    EXPECT_FALSE(QFile::exists(CDocumentFile::LockPathFor(path)));
+    EXPECT_FALSE(QFile::exists(LockOf(path)));
     EXPECT_EQ(other->FileOpen(0, ToBstr(moved)), E_FAIL);
     ASSERT_EQ(other->FileOpen(0, ToBstr(path)), S_OK) << Error();
     EXPECT_EQ(TaskCount(*otherDocument), 2);
     other->FileClose();
 
     ASSERT_EQ(adapter->FileClose(), S_OK);
-    EXPECT_FALSE(QFile::exists(CDocumentFile::LockPathFor(moved)));
+    EXPECT_FALSE(QFile::exists(LockOf(moved)));
     EXPECT_EQ(other->FileOpen(0, ToBstr(moved)), S_OK) << Error();
     other->FileClose();
 }
@@ -370,13 +439,13 @@ TEST_F(XmlAdapterTest, ALockLeftByAnEndedProcessIsTakenOver)
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        QLockFile lock(CDocumentFile::LockPathFor(path));
+        QLockFile lock(LockOf(path));
         _exit(lock.tryLock(0) ? 0 : 1);  // ends holding the lock
     }
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    ASSERT_TRUE(QFile::exists(CDocumentFile::LockPathFor(path)));
+    ASSERT_TRUE(QFile::exists(LockOf(path)));
     EXPECT_EQ(adapter->FileOpen(0, ToBstr(path)), S_OK) << Error();
 }
 
@@ -391,7 +460,7 @@ TEST_F(XmlAdapterTest, SavingUnderItsOwnNameAndExporting)
     const QString copy = Path("copy.xml");
     ASSERT_EQ(adapter->FileExport(1, ToBstr(copy)), S_OK) << Error();
     EXPECT_EQ(State(), (Flags{true, false, true, path.toStdString()})) << "an export changes nothing";
-    EXPECT_FALSE(QFile::exists(CDocumentFile::LockPathFor(copy)));
+    EXPECT_FALSE(QFile::exists(LockOf(copy)));
     auto reader = NewDocument();
     auto other = NewAdapter(reader.Get());
     ASSERT_EQ(other->FileOpen(0, ToBstr(copy)), S_OK) << Error();
@@ -503,16 +572,16 @@ TEST_F(XmlAdapterTest, AFailingWriteNeverDestroysThePreviousContent)
     {
         FileSizeLimit limit(4096);
         EXPECT_EQ(adapter->FileSave(), E_FAIL);
-        EXPECT_EQ(Error(), "Failed to save document.");
+        EXPECT_EQ(Error(), "Failed to save document.\n" + path.toStdString() + ": File too large");
         EXPECT_EQ(adapter->FileSaveAs(ToBstr(other)), E_FAIL);
-        EXPECT_EQ(Error(), "Failed to save document.");
+        EXPECT_EQ(Error(), "Failed to save document.\n" + other.toStdString() + ": File too large");
         EXPECT_EQ(adapter->FileExport(0, ToBstr(other)), E_FAIL);
-        EXPECT_EQ(Error(), "Failed to save document.");
+        EXPECT_EQ(Error(), "Failed to save document.\n" + other.toStdString() + ": File too large");
     }
     EXPECT_EQ(ReadBytes(path), kPlan);
     EXPECT_EQ(Files(), QStringList{"plan.qmxg"}) << "no partial target, no temporary file";
     EXPECT_EQ(State(), (Flags{true, false, true, path.toStdString()}));
-    EXPECT_FALSE(QFile::exists(CDocumentFile::LockPathFor(other)));
+    EXPECT_FALSE(QFile::exists(LockOf(other)));
 
     ASSERT_EQ(adapter->FileSave(), S_OK) << Error();
     EXPECT_FALSE(State().modified);
