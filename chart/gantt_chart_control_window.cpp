@@ -58,9 +58,10 @@ void ControlTitleBar::paintEvent(QPaintEvent*)
 GanttChartControlWindow::GanttChartControlWindow(QMXGanttChartControl* control, QWidget* parent)
     : QWidget(parent), control_(control)
 {
-    // The children cover the whole window: no background of its own.
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setAttribute(Qt::WA_NoSystemBackground);
+    // The pages cover the window right of the tabs; the tab bar paints only
+    // its tabs, so the window keeps the button face under them.
+    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::Button);
 }
 
 GanttChartControlWindow::~GanttChartControlWindow()

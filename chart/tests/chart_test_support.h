@@ -19,6 +19,8 @@ void EnsureApplication();
 // Registers libQMXGanttChartControl.so of the build ($QMX_BUILD_LIB_DIR) in
 // the registry store of the test ($QMX_REGISTRY).
 HRESULT RegisterChartLibrary();
+// Registers another component library of the build by its file name.
+HRESULT RegisterBuiltLibrary(const std::string& fileName);
 
 // Saves an image as <name>.png in the test's runtime folder and returns the
 // path (empty when it could not be saved).
