@@ -221,18 +221,7 @@ BENCHMARK(BM_EnumSelectedTasks)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    // A registry store of its own, and the libraries of this build.
-    char registry[] = "/tmp/chart_control_bench_XXXXXX";
-    const int fd = mkstemp(registry);
-    if (fd >= 0) close(fd);
-    setenv("QMX_REGISTRY", registry, 1);
-    if (!std::getenv("QMX_BUILD_LIB_DIR")) {
-        const std::string exe = std::filesystem::canonical("/proc/self/exe").string();
-        const std::string lib = exe.substr(0, exe.rfind('/')) + "/../lib";
-        setenv("QMX_BUILD_LIB_DIR", lib.c_str(), 1);
-    }
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    qmx::testing::EnsureApplication();
+    const std::string registry = qmx::testing::SetUpBenchmarkProgram("chart_control_bench");
     if (FAILED(qmx::testing::RegisterChartLibrary()) ||
         FAILED(qmx::testing::RegisterBuiltLibrary("libQMXSimpleGrid.so")))
         return 1;
@@ -240,6 +229,6 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    unlink(registry);
+    unlink(registry.c_str());
     return 0;
 }

@@ -148,22 +148,11 @@ BENCHMARK(BM_DrawChartArea)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark:
 
 int main(int argc, char** argv)
 {
-    // A registry store of its own, and the libraries of this build.
-    char registry[] = "/tmp/chart_paint_bench_XXXXXX";
-    const int fd = mkstemp(registry);
-    if (fd >= 0) close(fd);
-    setenv("QMX_REGISTRY", registry, 1);
-    if (!std::getenv("QMX_BUILD_LIB_DIR")) {
-        const std::string exe = std::filesystem::canonical("/proc/self/exe").string();
-        const std::string lib = exe.substr(0, exe.rfind('/')) + "/../lib";
-        setenv("QMX_BUILD_LIB_DIR", lib.c_str(), 1);
-    }
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    qmx::testing::EnsureApplication();
+    const std::string registry = qmx::testing::SetUpBenchmarkProgram("chart_paint_bench");
 
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    unlink(registry);
+    unlink(registry.c_str());
     return 0;
 }
