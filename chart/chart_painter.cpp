@@ -69,13 +69,7 @@ void PaintLinks(PixelCanvas& canvas, const ChartLayout& layout, QSize area, cons
 void PaintBar(PixelCanvas& canvas, const TaskItem& item, const ChartMetrics& m)
 {
     switch (item.Kind()) {
-    case BarKind::Normal: {
-        const QColor color = ToQColor(item.Color);
-        canvas.FramedRect(NormalBarRect(item.Box(), m), chart_colors::kOutline, color);
-        canvas.FillRect(ProgressBand(item.Box(), item.PercentComplete, m),
-                        IsLightColor(item.Color) ? chart_colors::kDarkProgress : chart_colors::kLightProgress);
-        break;
-    }
+    case BarKind::Normal: PaintNormalBar(canvas, item.Box(), item.Color, item.PercentComplete, m); break;
     case BarKind::Summary:
         for (const LineSegment& line : SummaryBarLines(item.Box(), m)) canvas.Line(line, chart_colors::kOutline);
         break;
@@ -96,6 +90,14 @@ void PaintLabel(QPainter& painter, const QFontMetrics& metrics, const TaskItem& 
 }
 
 }  // namespace
+
+void PaintNormalBar(PixelCanvas& canvas, const ItemBox& item, COLORREF color, LONG percentComplete,
+                    const ChartMetrics& m)
+{
+    canvas.FramedRect(NormalBarRect(item, m), chart_colors::kOutline, ToQColor(color));
+    canvas.FillRect(ProgressBand(item, percentComplete, m),
+                    IsLightColor(color) ? chart_colors::kDarkProgress : chart_colors::kLightProgress);
+}
 
 QColor ToQColor(COLORREF color) { return QColor(GetRValue(color), GetGValue(color), GetBValue(color)); }
 

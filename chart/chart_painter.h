@@ -19,6 +19,7 @@ class QPainter;
 namespace qmx {
 
 class ChartLayout;
+class PixelCanvas;
 
 // The chart's pens and brushes.
 namespace chart_colors {
@@ -60,6 +61,10 @@ struct ChartBackdrop {
 // Paints the chart area of the given size at the painter's origin.
 void PaintChart(QPainter& painter, QSize area, const ChartBackdrop& backdrop, const ChartLayout& layout,
                 const QFont& font, const ChartMetrics& metrics = {});
+
+// A normal bar: outlined, filled with its colour, and its progress band.
+void PaintNormalBar(PixelCanvas& canvas, const ItemBox& item, COLORREF color, LONG percentComplete,
+                    const ChartMetrics& metrics = {});
 
 // The label text of a normal or summary bar: "[40%] label", or the label
 // alone at 0 %.

@@ -3,6 +3,11 @@
 #include <algorithm>
 #include <iterator>
 
+#include <QDate>
+#include <QLocale>
+
+#include "automation/date_time.h"
+
 namespace qmx {
 
 namespace {
@@ -38,6 +43,12 @@ QString LoadChartString(int id)
                                      [](const StringEntry& e, int wanted) { return e.id < wanted; });
     if (it == std::end(kStrings) || it->id != id) return {};
     return QString::fromUtf8(it->text);
+}
+
+QString LocaleDateText(DATE date)
+{
+    const CivilDate day = CivilFromDate(date);
+    return QLocale().toString(QDate(day.year, day.month, day.day), QLocale::ShortFormat);
 }
 
 }  // namespace qmx

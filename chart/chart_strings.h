@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include "automation/types.h"
+
 namespace qmx {
 
 // Timeline label words.
@@ -20,5 +22,9 @@ inline constexpr int IDS_RESOURCE_COLUMN_NAME = 143; // "Name"
 
 // The text of a string resource; empty for an ID the table does not hold.
 QString LoadChartString(int id);
+
+// A date as the chart writes it (project range, drag tooltip): its date part
+// in the user's default locale, short form.
+QString LocaleDateText(DATE date);
 
 }  // namespace qmx

@@ -11,16 +11,12 @@
 #include "chart/gantt_chart_control_window.h"
 #include "chart/gantt_chart_pane_interfaces.h"
 #include "chart/splitter_interfaces.h"
+#include "chart/virtual_keys.h"
 #include "grid/simple_grid_interfaces.h"
 
 namespace qmx {
 
 namespace {
-
-inline constexpr LONG kShiftKey = 16;
-inline constexpr LONG kRepeatBit = 0x40000000;
-inline constexpr LONG kKeysShift = 4;
-inline constexpr LONG kKeysControl = 8;
 
 constexpr LONG kResourceIdWidth = 40;
 constexpr LONG kResourceNameWidth = 300;
@@ -372,9 +368,9 @@ void QMXGanttChartControl::OnPaneTaskLButtonDown(ITask* task, LONG keys)
 {
     TreeItem* item = ItemOf(task);
     if (!item) return;
-    if (keys & kKeysControl) {
+    if (keys & MK_CONTROL) {
         items_.Toggle(item, true);
-    } else if (keys & kKeysShift) {
+    } else if (keys & MK_SHIFT) {
         items_.SelectRange(items_.Anchor(), item);
     } else {
         items_.SelectOnly(item);
@@ -383,7 +379,7 @@ void QMXGanttChartControl::OnPaneTaskLButtonDown(ITask* task, LONG keys)
 
 void QMXGanttChartControl::OnPaneKeyDown(LONG key, LONG options)
 {
-    if (key == kShiftKey && !(options & kRepeatBit)) items_.SetAnchor(items_.Caret());
+    if (key == VK_SHIFT && !(options & kKeyDataRepeat)) items_.SetAnchor(items_.Caret());
 }
 
 void QMXGanttChartControl::RepaintPane()

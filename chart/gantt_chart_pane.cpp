@@ -4,8 +4,6 @@
 #include <cstdint>
 
 #include <QApplication>
-#include <QDate>
-#include <QLocale>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScrollBar>
@@ -14,6 +12,7 @@
 #include "automation/date_time.h"
 #include "automation/runtime/activation.h"
 #include "chart/chart_control_interfaces.h"
+#include "chart/chart_strings.h"
 #include "chart/view_settings.h"
 
 namespace qmx {
@@ -41,12 +40,6 @@ ScrollState Normalised(ScrollState s)
     const std::int64_t last = std::max<std::int64_t>(std::int64_t(s.maximum) - std::max(s.page - 1, 0), s.minimum);
     s.position = static_cast<LONG>(std::clamp<std::int64_t>(s.position, s.minimum, last));
     return s;
-}
-
-QString LocaleDate(DATE date)
-{
-    const CivilDate day = CivilFromDate(date);
-    return QLocale().toString(QDate(day.year, day.month, day.day), QLocale::ShortFormat);
 }
 
 }  // namespace
@@ -77,6 +70,10 @@ GanttChartPaneWindow::GanttChartPaneWindow(QMXGanttChartPane* pane, QWidget* par
 {
     // Painting covers the whole chart area: no background erase.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // Hit testing runs on every pointer move, as the cursor is chosen there;
+    // a click gives the pane the keyboard.
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
     scrollBar_->setFocusPolicy(Qt::NoFocus);
     QObject::connect(scrollBar_, &QAbstractSlider::actionTriggered, this, [this](int action) {
         if (pane_) pane_->OnScrollAction(action);
@@ -101,11 +98,11 @@ bool GanttChartPaneWindow::event(QEvent* e)
     return handled;
 }
 
-void GanttChartPaneWindow::paintEvent(QPaintEvent*)
+void GanttChartPaneWindow::paintEvent(QPaintEvent* e)
 {
     QPainter painter(this);
     if (pane_) {
-        pane_->PaintWindow(painter);
+        pane_->PaintWindow(painter, e->rect());
     } else {
         painter.fillRect(rect(), palette().window());
     }
@@ -116,6 +113,54 @@ void GanttChartPaneWindow::resizeEvent(QResizeEvent* e)
     const QRect client = ClientRect();
     scrollBar_->setGeometry(0, client.height(), width(), height() - client.height());
     if (pane_) pane_->OnWindowResized(e->size().width(), e->size().height());
+}
+
+void GanttChartPaneWindow::mousePressEvent(QMouseEvent* e)
+{
+    if (pane_) pane_->OnMousePress(*e);
+}
+
+void GanttChartPaneWindow::mouseMoveEvent(QMouseEvent* e)
+{
+    if (pane_) pane_->OnMouseMove(*e);
+}
+
+void GanttChartPaneWindow::mouseReleaseEvent(QMouseEvent* e)
+{
+    if (pane_) pane_->OnMouseRelease(*e);
+}
+
+void GanttChartPaneWindow::mouseDoubleClickEvent(QMouseEvent* e)
+{
+    // Not passed on as a press: a double click is a message of its own.
+    if (pane_) pane_->OnMouseDoubleClick(*e);
+}
+
+void GanttChartPaneWindow::keyPressEvent(QKeyEvent* e)
+{
+    if (pane_) pane_->OnKeyPress(*e);
+}
+
+void GanttChartPaneWindow::keyReleaseEvent(QKeyEvent* e)
+{
+    if (pane_) pane_->OnKeyRelease(*e);
+}
+
+void GanttChartPaneWindow::wheelEvent(QWheelEvent* e)
+{
+    if (pane_) pane_->OnWheel(*e);
+}
+
+void GanttChartPaneWindow::focusOutEvent(QFocusEvent* e)
+{
+    QWidget::focusOutEvent(e);
+    if (pane_) pane_->OnDragInterrupted();
+}
+
+void GanttChartPaneWindow::hideEvent(QHideEvent* e)
+{
+    QWidget::hideEvent(e);
+    if (pane_) pane_->OnDragInterrupted();
 }
 
 // ---------------------------------------------------------------- control
@@ -323,6 +368,7 @@ HRESULT QMXGanttChartPane::CreateControlWindow(QWidget* parent, QWidget** ppWind
         return hr;
     }
     window_ = window;
+    LoadDragResources(window);
     ResetScrollRange();
     *ppWindow = window;
     return S_OK;
@@ -468,7 +514,7 @@ ChartBackdrop QMXGanttChartPane::MakeBackdrop(const ViewRange& view, LONG width)
     if (SUCCEEDED(control_->get_MinDate(&first)) && SUCCEEDED(control_->get_MaxDate(&last)) && last > first) {
         backdrop.projectRange = ProjectRangeMarks{ChartX(first, 0, width, view.viewStart, view.viewEnd),
                                                   ChartX(last, 0, width, view.viewStart, view.viewEnd),
-                                                  LocaleDate(first), LocaleDate(last)};
+                                                  LocaleDateText(first), LocaleDateText(last)};
     }
     return backdrop;
 }
@@ -481,14 +527,20 @@ QRect QMXGanttChartPane::ChartArea() const
     return QRect(0, top, client.width(), client.height() - top);
 }
 
+bool QMXGanttChartPane::LayOutScreen(ViewRange& view)
+{
+    if (!window_ || !control_ || !timeline_) return false;
+    const QRect area = ChartArea();
+    if (!ReadView(view)) return false;
+    const LayoutFrame frame{area.width(), area.height(), view.viewStart, view.viewEnd, kTopMargin};
+    return SUCCEEDED(LayOutChart(control_, frame, screen_));
+}
+
 QImage QMXGanttChartPane::RenderChartArea()
 {
-    if (!window_ || !control_ || !timeline_) return {};
-    const QRect area = ChartArea();
     ViewRange view;
-    if (!ReadView(view)) return {};
-    const LayoutFrame frame{area.width(), area.height(), view.viewStart, view.viewEnd, kTopMargin};
-    if (FAILED(LayOutChart(control_, frame, screen_)) || area.isEmpty()) return {};
+    const QRect area = ChartArea();
+    if (!LayOutScreen(view) || area.isEmpty()) return {};
 
     // Drawn off screen and copied in one step, so a repaint never flickers.
     QImage image(area.size(), QImage::Format_RGB32);
@@ -497,11 +549,13 @@ QImage QMXGanttChartPane::RenderChartArea()
     return image;
 }
 
-void QMXGanttChartPane::PaintWindow(QPainter& painter)
+void QMXGanttChartPane::PaintWindow(QPainter& painter, const QRect& exposed)
 {
-    const QImage chart = RenderChartArea();
-    if (!chart.isNull()) {
-        painter.drawImage(ChartArea().topLeft(), chart);
+    if (PaintDragFeedback(painter, exposed)) return;
+    shownChart_ = RenderChartArea();
+    if (!shownChart_.isNull()) {
+        painter.drawImage(ChartArea().topLeft(), shownChart_);
+        RedrawDragFeedback(painter);
     } else if (window_) {
         // Nothing attached: the area stays empty.
         painter.fillRect(ChartArea(), window_->palette().base());

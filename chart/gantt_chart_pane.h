@@ -4,6 +4,7 @@
 // attached control: bars, links, weekends, period grid and project range.
 #pragma once
 
+#include <QCursor>
 #include <QFont>
 #include <QImage>
 #include <QPointer>
@@ -15,14 +16,19 @@
 #include "automation/runtime/widget_control.h"
 #include "chart/chart_layout.h"
 #include "chart/chart_painter.h"
+#include "chart/drag_state.h"
 #include "chart/gantt_chart_pane_interfaces.h"
 #include "chart/time_scale.h"
 #include "chart/timeline_interfaces.h"
 
+class QKeyEvent;
+class QMouseEvent;
 class QScrollBar;
+class QWheelEvent;
 
 namespace qmx {
 
+class DragTooltip;
 class QMXGanttChartPane;
 
 // The pane's window: a scroll bar along the bottom, the timeline window along
@@ -45,6 +51,15 @@ protected:
     bool event(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
 
 private:
     QMXGanttChartPane* pane_;
@@ -57,8 +72,8 @@ private:
 // made by CreateControlWindow; the time-scale methods need it and answer
 // E_UNEXPECTED before. The printing methods are not implemented yet
 // (E_NOTIMPL); the printing layout they will fill is kept apart from the
-// screen's. Mouse and keyboard handling on the bars comes with the chart
-// interaction.
+// screen's. Mouse and keyboard handling (dragging bars, clicks, keys, the
+// wheel) lives in chart_pane_interaction.cpp.
 class QMXGanttChartPane final : public ComObject<IGanttChartPane, IGanttChartPaneEventSource, IWidgetControl> {
 public:
     QMXGanttChartPane();
@@ -107,12 +122,24 @@ public:
     const ScrollState& Scroll() const { return scroll_; }
     LONG ZoomLevel() const { return zoomLevel_; }
 
-    // From the window and the timeline's event sink.
-    void PaintWindow(QPainter& painter);
+    // From the window and the timeline's event sink. `exposed` is the part
+    // of the window to paint.
+    void PaintWindow(QPainter& painter, const QRect& exposed);
     void OnWindowResized(int width, int height);
     void OnScrollAction(int action);
     void OnWindowDestroyed();
     void OnTimelineStartDateChanged();
+    // Mouse, keyboard and focus, from the window (chart_pane_interaction.cpp).
+    void OnMousePress(const QMouseEvent& e);
+    void OnMouseMove(const QMouseEvent& e);
+    void OnMouseRelease(const QMouseEvent& e);
+    void OnMouseDoubleClick(const QMouseEvent& e);
+    void OnKeyPress(const QKeyEvent& e);
+    void OnKeyRelease(const QKeyEvent& e);
+    void OnWheel(const QWheelEvent& e);
+    // The window lost the keyboard focus or was hidden: as losing the mouse
+    // capture, any drag ends with nothing changed.
+    void OnDragInterrupted();
 
 private:
     class TimelineSink;
@@ -135,7 +162,39 @@ private:
     // The view's first and last day, read from the timeline.
     bool ReadView(ViewRange& view);
     ChartBackdrop MakeBackdrop(const ViewRange& view, LONG width);
+    // Lays out the screen for the chart area; false without window, control
+    // or timeline, or when the control cannot list its tasks.
+    bool LayOutScreen(ViewRange& view);
     void Repaint();
+
+    // Dragging (chart_pane_interaction.cpp).
+    void LoadDragResources(GanttChartPaneWindow* window);
+    void HitTest(const QPoint& position);
+    bool HoveredTaskIsValid() const;
+    void ShowCursor(int resourceId);
+    bool DragFrameOf(DragFrame& frame);
+    bool ViewMovedDuringDrag();
+    void TakeRowSnapshot();
+    // The feedback of the current drag: the row snapshot with the outline,
+    // or the bar at the tracked percent; DrawFeedback also shows it.
+    void ComposeFeedback();
+    void DrawFeedback();
+    // Shows the snapshot again.
+    void RestoreRow();
+    void ApplyDrop(LONG x, bool fine);
+    // Button up, capture and drag mode cleared, tooltip hidden; with
+    // `restore` the row is shown as it was before the drag.
+    void EndDrag(bool restore);
+    QString DragTooltipText() const;
+    void ActivateTooltip(const QPoint& windowPosition);
+    void TrackTooltip(const QPoint& windowPosition);
+    void RefreshTooltip();
+    // A paint of the feedback's own rectangle shows the feedback alone; true
+    // when `exposed` was painted so.
+    bool PaintDragFeedback(QPainter& painter, const QRect& exposed);
+    // After the chart was drawn afresh during a drag: the snapshot is taken
+    // again and the feedback drawn over the new picture.
+    void RedrawDragFeedback(QPainter& painter);
 
     IGanttChartControl* control_ = nullptr;  // the control owns the pane
     bool timelineVisible_ = true;
@@ -156,6 +215,17 @@ private:
     QPointer<QWidget> timelineWindow_;
     QPointer<GanttChartPaneWindow> window_;
     EventSource<_IGanttChartPaneEvents> events_;
+
+    // Interaction.
+    DragState drag_;
+    QImage shownChart_;  // the chart area as last drawn on the window: the source of row snapshots
+    QPointer<DragTooltip> tooltip_;
+    QCursor moveCursor_;
+    QCursor resizeCursor_;
+    QCursor percentCursor_;
+    int shownCursor_ = 0;  // resource ID of the cursor shown, 0 for the default
+    bool altHeld_ = false;
+    int wheelDelta_ = 0;  // wheel travel not yet turned into whole notches
 };
 
 }  // namespace qmx

@@ -60,6 +60,12 @@ void PixelCanvas::FramedRect(const PixelRect& rect, const QColor& pen, const QCo
 {
     if (rect.IsEmpty()) return;
     FillRect({rect.left + 1, rect.top + 1, rect.right - 1, rect.bottom - 1}, brush);
+    FrameRect(rect, pen);
+}
+
+void PixelCanvas::FrameRect(const PixelRect& rect, const QColor& pen)
+{
+    if (rect.IsEmpty()) return;
     FillRect({rect.left, rect.top, rect.right, rect.top + 1}, pen);
     FillRect({rect.left, rect.bottom - 1, rect.right, rect.bottom}, pen);
     FillRect({rect.left, rect.top, rect.left + 1, rect.bottom}, pen);

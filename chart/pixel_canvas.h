@@ -22,6 +22,8 @@ public:
     void FillRect(const PixelRect& rect, const QColor& color);
     void Line(const LineSegment& line, const QColor& color);
     void Line(PixelPoint from, PixelPoint to, const QColor& color) { Line(LineSegment{from, to}, color); }
+    // The outline of a rectangle alone, on its outermost pixels.
+    void FrameRect(const PixelRect& rect, const QColor& pen);
     // A rectangle outlined in `pen` and filled with `brush` inside the outline.
     void FramedRect(const PixelRect& rect, const QColor& pen, const QColor& brush);
     // A vertical dotted line from y0 to y1 (excluded): runs of three pixels

@@ -469,7 +469,7 @@ void TaskTreeView::ControlMove(bool down)
 void TaskTreeView::keyPressEvent(QKeyEvent* event)
 {
     event->accept();
-    const LONG key = VirtualKeyOf(*event);
+    const LONG key = VirtualKeyOf(event->key(), event->modifiers()).value_or(0);
     if (key != 0 && handler_ && handler_->OnTreeKeyDown(key)) return;
     const bool shift = event->modifiers() & Qt::ShiftModifier;
     const bool control = event->modifiers() & Qt::ControlModifier;
@@ -536,7 +536,7 @@ void TaskTreeView::DefaultKey(LONG key)
         break;
     case VK_ADD: SetExpandedByUser(caret, true); break;
     case VK_SUBTRACT: SetExpandedByUser(caret, false); break;
-    case VK_F2: BeginEdit(caret); break;
+    case VK_F1 + 1:  // F2 BeginEdit(caret); break;
     default: break;
     }
 }

@@ -1,40 +1,65 @@
-// Virtual-key codes, the key numbers that the keyboard events of the chart
-// controls carry, and their translation from Qt's key events.
+// The pane reports keys and mouse buttons to its container in the codes of
+// the Windows messages it stands for: virtual-key codes with the message's
+// key data, and the key-state flags of a button message.
 #pragma once
+
+#include <optional>
+
+#include <Qt>
 
 #include "automation/types.h"
 
-class QKeyEvent;
-
 namespace qmx {
 
-inline constexpr LONG VK_BACK = 0x08;
-inline constexpr LONG VK_TAB = 0x09;
-inline constexpr LONG VK_RETURN = 0x0D;
-inline constexpr LONG VK_SHIFT = 0x10;
-inline constexpr LONG VK_CONTROL = 0x11;
-inline constexpr LONG VK_MENU = 0x12;
-inline constexpr LONG VK_ESCAPE = 0x1B;
-inline constexpr LONG VK_SPACE = 0x20;
-inline constexpr LONG VK_PRIOR = 0x21;
-inline constexpr LONG VK_NEXT = 0x22;
-inline constexpr LONG VK_END = 0x23;
-inline constexpr LONG VK_HOME = 0x24;
-inline constexpr LONG VK_LEFT = 0x25;
-inline constexpr LONG VK_UP = 0x26;
-inline constexpr LONG VK_RIGHT = 0x27;
-inline constexpr LONG VK_DOWN = 0x28;
-inline constexpr LONG VK_INSERT = 0x2D;
-inline constexpr LONG VK_DELETE = 0x2E;
-inline constexpr LONG VK_APPS = 0x5D;
-inline constexpr LONG VK_MULTIPLY = 0x6A;
-inline constexpr LONG VK_ADD = 0x6B;
-inline constexpr LONG VK_SUBTRACT = 0x6D;
-inline constexpr LONG VK_F1 = 0x70;
-inline constexpr LONG VK_F2 = 0x71;
+// Virtual-key codes the container acts on.
+inline constexpr LONG VK_BACK = 8;
+inline constexpr LONG VK_TAB = 9;
+inline constexpr LONG VK_RETURN = 13;
+inline constexpr LONG VK_SHIFT = 16;
+inline constexpr LONG VK_CONTROL = 17;
+inline constexpr LONG VK_MENU = 18;
+inline constexpr LONG VK_ESCAPE = 27;
+inline constexpr LONG VK_SPACE = 32;
+inline constexpr LONG VK_PRIOR = 33;
+inline constexpr LONG VK_NEXT = 34;
+inline constexpr LONG VK_END = 35;
+inline constexpr LONG VK_HOME = 36;
+inline constexpr LONG VK_LEFT = 37;
+inline constexpr LONG VK_UP = 38;
+inline constexpr LONG VK_RIGHT = 39;
+inline constexpr LONG VK_DOWN = 40;
+inline constexpr LONG VK_INSERT = 45;
+inline constexpr LONG VK_DELETE = 46;
+inline constexpr LONG VK_NUMPAD0 = 96;
+inline constexpr LONG VK_MULTIPLY = 106;
+inline constexpr LONG VK_ADD = 107;
+inline constexpr LONG VK_SUBTRACT = 109;
+inline constexpr LONG VK_DECIMAL = 110;
+inline constexpr LONG VK_DIVIDE = 111;
+inline constexpr LONG VK_F1 = 112;
+inline constexpr LONG VK_F24 = 135;
 
-// The virtual-key code of a key event; 0 for a key without one. Keys of the
-// numeric keypad give their keypad codes (the keypad minus is VK_SUBTRACT).
-LONG VirtualKeyOf(const QKeyEvent& event);
+// Key data: bit 24 for the extended keys (the navigation block beside the
+// letters), bit 30 when the key was already down (auto-repeat).
+inline constexpr LONG kKeyDataExtended = 0x01000000;
+inline constexpr LONG kKeyDataRepeat = 0x40000000;
+
+// Key-state flags of a button message.
+inline constexpr LONG MK_LBUTTON = 0x0001;
+inline constexpr LONG MK_RBUTTON = 0x0002;
+inline constexpr LONG MK_SHIFT = 0x0004;
+inline constexpr LONG MK_CONTROL = 0x0008;
+inline constexpr LONG MK_MBUTTON = 0x0010;
+
+// The virtual-key code of a Qt key; keypad keys (KeypadModifier) give the
+// keypad codes. Nothing for a key without a code here.
+std::optional<LONG> VirtualKeyOf(int qtKey, Qt::KeyboardModifiers modifiers);
+
+// The key data of a key-down message: a repeat count of 1, the extended bit
+// for the navigation block outside the keypad, the repeat bit on auto-repeat.
+LONG KeyDataOf(int qtKey, Qt::KeyboardModifiers modifiers, bool autoRepeat);
+
+// MK_ flags for the buttons held and the Shift and Control keys.
+LONG MouseKeyState(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
 
 }  // namespace qmx
