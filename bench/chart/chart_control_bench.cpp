@@ -6,10 +6,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include <unistd.h>
-
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 
 #include <QApplication>
@@ -20,6 +17,7 @@
 #include "adapters/xml/project_reader.h"
 #include "automation/bstr.h"
 #include "automation/date_time.h"
+#include "bench/chart/chart_bench_support.h"
 #include "bench/xml/large_plan.h"
 #include "chart/gantt_chart_control.h"
 #include "chart/gantt_chart_control_window.h"
@@ -89,7 +87,7 @@ Control MakeControl()
 
 void BM_ReadIntoBareModel(benchmark::State& state)
 {
-    const std::string& bytes = qmx::bench::ThePlan().bytes;
+    const std::string& bytes = qmx::bench::TheLargePlan().bytes;
     for (auto _ : state) {
         auto document = qmx::MakeObject<qmx::CProjectDocument>();
         if (FAILED(qmx::xml::ReadProject(bytes, document.Get()))) state.SkipWithError("read failed");
@@ -102,7 +100,7 @@ BENCHMARK(BM_ReadIntoBareModel)->Unit(benchmark::kMillisecond);
 
 void BM_ReadIntoControl(benchmark::State& state)
 {
-    const std::string& bytes = qmx::bench::ThePlan().bytes;
+    const std::string& bytes = qmx::bench::TheLargePlan().bytes;
     Control c = MakeControl();
     for (auto _ : state) {
         if (FAILED(qmx::xml::ReadProject(bytes, c.document.Get()))) state.SkipWithError("read failed");
@@ -120,7 +118,7 @@ Control& Loaded()
 {
     static Control c = [] {
         Control made = MakeControl();
-        if (FAILED(qmx::xml::ReadProject(qmx::bench::ThePlan().bytes, made.document.Get()))) std::abort();
+        if (FAILED(qmx::xml::ReadProject(qmx::bench::TheLargePlan().bytes, made.document.Get()))) std::abort();
         for (qmx::TreeItem* i = made.control->Items().Root()->firstChild; i; i = i->next)
             made.control->Items().SetExpanded(i, true);
         made.control->AdjustTimeRange();
@@ -221,7 +219,7 @@ BENCHMARK(BM_EnumSelectedTasks)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    const std::string registry = qmx::testing::SetUpBenchmarkProgram("chart_control_bench");
+    qmx::bench::StartBenchmarkProcess("chart_control_bench");
     if (FAILED(qmx::testing::RegisterChartLibrary()) ||
         FAILED(qmx::testing::RegisterBuiltLibrary("libQMXSimpleGrid.so")))
         return 1;
@@ -229,6 +227,6 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    unlink(registry.c_str());
+    qmx::bench::EndBenchmarkProcess();
     return 0;
 }

@@ -68,10 +68,10 @@ ComPtr<CProjectDocument> BuildPlan()
 
 }  // namespace
 
-const Plan& ThePlan()
+const LargePlan& TheLargePlan()
 {
-    static const Plan plan = [] {
-        Plan p;
+    static const LargePlan plan = [] {
+        LargePlan p;
         p.document = BuildPlan();
         qmx::xml::WriteProject(p.document.Get(), [&p](const char* data, std::size_t size) {
             p.bytes.append(data, size);

@@ -16,12 +16,12 @@ inline constexpr LONG kResources = 1000;
 
 inline LONG LeafId(LONG group, LONG leaf) { return group * (kLeavesPerGroup + 1) + leaf + 2; }
 
-struct Plan {
+struct LargePlan {
     ComPtr<CProjectDocument> document;
     std::string bytes;  // the document as an XML project file
 };
 
 // Built once per program.
-const Plan& ThePlan();
+const LargePlan& TheLargePlan();
 
 }  // namespace qmx::bench

@@ -31,12 +31,12 @@ using qmx::bench::kGroups;
 using qmx::bench::kLeavesPerGroup;
 using qmx::bench::kResources;
 using qmx::bench::LeafId;
-using qmx::bench::Plan;
-using qmx::bench::ThePlan;
+using qmx::bench::LargePlan;
+using qmx::bench::TheLargePlan;
 
 void BM_ReadProject(benchmark::State& state)
 {
-    const std::string& bytes = ThePlan().bytes;
+    const std::string& bytes = TheLargePlan().bytes;
     for (auto _ : state) {
         auto document = qmx::MakeObject<CProjectDocument>();
         if (FAILED(qmx::xml::ReadProject(bytes, document.Get()))) state.SkipWithError("read failed");
@@ -60,7 +60,7 @@ void NoError(void*, xmlErrorPtr) {}
 
 void BM_BareSaxParse(benchmark::State& state)
 {
-    const std::string& bytes = ThePlan().bytes;
+    const std::string& bytes = TheLargePlan().bytes;
     xmlSAXHandler sax;
     std::memset(&sax, 0, sizeof sax);
     sax.initialized = XML_SAX2_MAGIC;
@@ -168,7 +168,7 @@ std::vector<TaskRecord> RecordPlan(CProjectDocument& document)
 
 void BM_ModelCallsOfARead(benchmark::State& state)
 {
-    static const std::vector<TaskRecord> records = RecordPlan(*ThePlan().document);
+    static const std::vector<TaskRecord> records = RecordPlan(*TheLargePlan().document);
     for (auto _ : state) {
         auto document = qmx::MakeObject<CProjectDocument>();
         ITaskTree* tree = document->TaskTree();
@@ -227,7 +227,7 @@ BENCHMARK(BM_ModelCallsOfARead)->Unit(benchmark::kMillisecond);
 
 void BM_WriteProject(benchmark::State& state)
 {
-    const Plan& plan = ThePlan();
+    const LargePlan& plan = TheLargePlan();
     std::string out;
     for (auto _ : state) {
         out.clear();
@@ -244,7 +244,7 @@ BENCHMARK(BM_WriteProject)->Unit(benchmark::kMillisecond);
 // As a save does it: a temporary file beside the target, then a rename.
 void BM_SaveProjectFile(benchmark::State& state)
 {
-    const Plan& plan = ThePlan();
+    const LargePlan& plan = TheLargePlan();
     const QString path = QDir::temp().filePath(QStringLiteral("qmx_xml_bench.qmxg"));
     auto file = qmx::xml::CDocumentFile::Create(path);
     if (!file) {

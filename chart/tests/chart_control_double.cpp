@@ -87,6 +87,7 @@ HRESULT ChartControlDouble::get_MaxDate(DATE* pMaxDate)
 HRESULT ChartControlDouble::EnumVisibleTasks(IEnumTasks** ppEnum)
 {
     if (!ppEnum) return E_POINTER;
+    ++enumerations_;
     if (!rowsValid_) BuildRows();
     return TaskEnumerator::Create(rows_, ppEnum);
 }

@@ -30,6 +30,8 @@ public:
     void RowsChanged() { rowsValid_ = false; }
     // The tree scrolled down by whole rows.
     void SetFirstVisibleRow(LONG row) { firstRow_ = row; }
+    // How often the pane listed the visible tasks: once per layout.
+    int Enumerations() const { return enumerations_; }
 
     // IGanttChartControl: the members the chart pane calls
     HRESULT get_MinDate(DATE* pMinDate) override;
@@ -49,6 +51,7 @@ private:
     LONG firstRow_ = 0;
     std::vector<ComPtr<ITask>> rows_;
     bool rowsValid_ = false;
+    int enumerations_ = 0;
 };
 
 }  // namespace qmx::testing

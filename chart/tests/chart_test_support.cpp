@@ -1,10 +1,8 @@
 #include "chart/tests/chart_test_support.h"
 
 #include <dlfcn.h>
-#include <unistd.h>
 
 #include <cstdlib>
-#include <filesystem>
 
 #include <QApplication>
 
@@ -35,22 +33,6 @@ HRESULT RegisterBuiltLibrary(const std::string& fileName)
     if (!library) return CO_E_DLLNOTFOUND;
     const auto registerServer = reinterpret_cast<RegisterServerFn>(dlsym(library, kRegisterServerSymbol));
     return registerServer ? registerServer() : CO_E_ERRORINDLL;
-}
-
-std::string SetUpBenchmarkProgram(const std::string& name)
-{
-    std::string registry = "/tmp/" + name + "_XXXXXX";
-    const int fd = mkstemp(registry.data());
-    if (fd >= 0) close(fd);
-    setenv("QMX_REGISTRY", registry.c_str(), 1);
-    if (!std::getenv("QMX_BUILD_LIB_DIR")) {
-        const std::string exe = std::filesystem::canonical("/proc/self/exe").string();
-        const std::string lib = exe.substr(0, exe.rfind('/')) + "/../lib";
-        setenv("QMX_BUILD_LIB_DIR", lib.c_str(), 1);
-    }
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    EnsureApplication();
-    return registry;
 }
 
 std::string SavePicture(const QImage& image, const std::string& name)

@@ -22,11 +22,6 @@ HRESULT RegisterChartLibrary();
 // Registers another component library of the build by its file name.
 HRESULT RegisterBuiltLibrary(const std::string& fileName);
 
-// For a benchmark program: a registry store of its own (a new file under
-// /tmp, whose path is returned), the libraries of the build beside the
-// program, the offscreen platform unless one is set, and the application.
-std::string SetUpBenchmarkProgram(const std::string& name);
-
 // Saves an image as <name>.png in the test's runtime folder and returns the
 // path (empty when it could not be saved).
 std::string SavePicture(const QImage& image, const std::string& name);
