@@ -729,5 +729,45 @@ TEST_F(ChartControl, TreeRowsLineUpWithChartRows)
     }
 }
 
+TEST_F(ChartControl, ClicksOnTheChartSelectInTheTree)
+{
+    const DATE start = Day(2026, 3, 2);
+    std::vector<ComPtr<ITask>> tasks;
+    for (int i = 0; i < 4; ++i) {
+        ComPtr<ITask> task = Add(nullptr, "t" + std::to_string(i));
+        task->put_EndDate(start + 2 * i + 2);
+        task->put_StartDate(start + 2 * i);
+        ComPtr<ITaskAppearance> look;
+        task->get_Appearance(look.ReleaseAndGetAddressOf());
+        look->put_Color(RGB(std::uint8_t(60 + 40 * i), 180, 90));
+        tasks.push_back(task);
+    }
+    ASSERT_EQ(control_->AdjustTimeRange(), S_OK);
+    QWidget* pane = Window()->paneWindow;
+    const QImage picture = pane->grab().toImage();
+    // The middle of each bar, found by its colour.
+    auto barCentre = [&picture](int i) {
+        const QColor colour(60 + 40 * i, 180, 90);
+        QRect found;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                if (Pixel(picture, x, y) == colour) found |= QRect(x, y, 1, 1);
+        return found.center();
+    };
+    QTest::mouseClick(pane, Qt::LeftButton, {}, barCentre(1));
+    EXPECT_EQ(Selected(false), Names{"t1"});
+    QTest::mouseClick(pane, Qt::LeftButton, Qt::ControlModifier, barCentre(3));
+    EXPECT_EQ(Selected(false), (Names{"t1", "t3"}));
+    // Shift pressed on the chart sets the anchor; a Shift click selects
+    // the range in the tree.
+    QTest::mouseClick(pane, Qt::LeftButton, {}, barCentre(2));
+    QTest::keyPress(pane, Qt::Key_Shift);
+    QTest::mouseClick(pane, Qt::LeftButton, Qt::ShiftModifier, barCentre(0));
+    QTest::keyRelease(pane, Qt::Key_Shift);
+    EXPECT_EQ(Selected(false), (Names{"t0", "t1", "t2"}));
+    QTest::mouseDClick(pane, Qt::LeftButton, {}, barCentre(3));
+    EXPECT_EQ(recorder_->log.back(), "TaskDblClick t3");
+}
+
 }  // namespace
 }  // namespace qmx
