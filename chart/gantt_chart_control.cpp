@@ -26,6 +26,15 @@ TreeItem* QMXGanttChartControl::ItemOf(ITask* task)
     return task ? reinterpret_cast<TreeItem*>(GetTaskViewCookie(task)) : nullptr;
 }
 
+TreeItem* QMXGanttChartControl::OwnItemOf(ITask* task) const
+{
+    // A task of another control's tree carries that control's item.
+    if (!task) return nullptr;
+    ComPtr<ITaskTree> tree;
+    if (FAILED(task->get_TaskTree(tree.ReleaseAndGetAddressOf())) || tree.Get() != model_.TaskTree()) return nullptr;
+    return ItemOf(task);
+}
+
 // ---------------------------------------------------------------------------
 // Properties.
 
@@ -211,7 +220,7 @@ HRESULT QMXGanttChartControl::put_CurrentViewSettings(const BSTR& bsSettings)
 
 HRESULT QMXGanttChartControl::ExpandTask(ITask* pTask, VARIANT_BOOL vbExpand)
 {
-    if (TreeItem* item = ItemOf(pTask)) items_.SetExpanded(item, vbExpand != VARIANT_FALSE);
+    if (TreeItem* item = OwnItemOf(pTask)) items_.SetExpanded(item, vbExpand != VARIANT_FALSE);
     return S_OK;
 }
 
@@ -314,7 +323,7 @@ HRESULT QMXGanttChartControl::EnumSelectedTasks(VARIANT_BOOL vbSkipChild, IEnumT
 
 HRESULT QMXGanttChartControl::EditTaskName(ITask* pTask)
 {
-    TreeItem* item = ItemOf(pTask);
+    TreeItem* item = OwnItemOf(pTask);
     if (!item) return S_OK;
     items_.SetCaret(item);
     if (window_) window_->Tree()->BeginEdit(item);

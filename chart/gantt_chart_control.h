@@ -93,6 +93,8 @@ public:
     GanttChartControlWindow* Window() const;
     // The item a task of this control's tree keeps in its view cookie.
     static TreeItem* ItemOf(ITask* task);
+    // The same for a task of any tree: null unless it is of this control's.
+    TreeItem* OwnItemOf(ITask* task) const;
 
     // From the window and the child sinks.
     void Layout();

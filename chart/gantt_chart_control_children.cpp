@@ -366,7 +366,7 @@ void QMXGanttChartControl::OnSplitterBeforeMove(LONG* pnDelta)
 
 void QMXGanttChartControl::OnPaneTaskLButtonDown(ITask* task, LONG keys)
 {
-    TreeItem* item = ItemOf(task);
+    TreeItem* item = OwnItemOf(task);
     if (!item) return;
     if (keys & MK_CONTROL) {
         items_.Toggle(item, true);

@@ -327,6 +327,18 @@ TEST_F(ChartControl, TreeFollowsTheModelOrder)
     ComPtr<ITask> first;
     ASSERT_EQ(roots->Add(0, u"first", first.ReleaseAndGetAddressOf()), S_OK);
     EXPECT_EQ(Visible(), (Names{"first", "a", "b", "c"}));
+    // A task of another control's tree is not ours to expand or edit.
+    auto other = MakeObject<QMXGanttChartControl>();
+    ComPtr<ITaskTree> otherTree;
+    other->get_TaskTree(otherTree.ReleaseAndGetAddressOf());
+    ComPtr<ITask> stranger;
+    otherTree->AddTask(0, -1, u"stranger", stranger.ReleaseAndGetAddressOf());
+    otherTree->AddTask(stranger.Get() ? 1 : 0, -1, u"child", first.ReleaseAndGetAddressOf());
+    EXPECT_EQ(control_->ExpandTask(stranger.Get(), VARIANT_TRUE), S_OK);
+    EXPECT_EQ(control_->EditTaskName(stranger.Get()), S_OK);
+    EXPECT_EQ(Tree()->EditedItem(), nullptr);
+    EXPECT_FALSE(QMXGanttChartControl::ItemOf(stranger.Get())->expanded);
+
     tree_->DeleteAllTasks();
     EXPECT_TRUE(Visible().empty());
     EXPECT_EQ(control_->Items().Count(), 0u);
