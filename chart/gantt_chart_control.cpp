@@ -242,8 +242,17 @@ HRESULT QMXGanttChartControl::EnumVisibleTasks(IEnumTasks** ppEnum)
 HRESULT QMXGanttChartControl::GetTaskTreeItemBounds(ITask* pTask, LONG* plTop, LONG* plBottom)
 {
     if (!plTop || !plBottom) return E_POINTER;
-    TreeItem* item = ItemOf(pTask);
-    const LONG row = item ? items_.RowOf(item) : -1;
+    // The pane asks in display order: the row after the last one answered
+    // is tried first, which spares the look-up through the task.
+    const auto& rows = items_.VisibleRows();
+    LONG row = -1;
+    if (pTask && boundsCursor_ < rows.size() && rows[boundsCursor_]->task == pTask) {
+        row = static_cast<LONG>(boundsCursor_);
+    } else {
+        TreeItem* item = ItemOf(pTask);
+        row = item ? items_.RowOf(item) : -1;
+    }
+    if (row >= 0) boundsCursor_ = std::size_t(row) + 1;
     if (row < 0) {
         *plTop = *plBottom = -1;
         return S_FALSE;

@@ -173,6 +173,7 @@ private:
     bool treeVisible_ = true;
     bool chartVisible_ = true;
     LONG topMargin_ = 0;
+    std::size_t boundsCursor_ = 0;  // the row after the last one GetTaskTreeItemBounds answered
 
     QPointer<GanttChartControlWindow> window_;
     ComPtr<IGanttChartPane> pane_;
