@@ -3,6 +3,7 @@
 // allocates either completes or changes nothing and answers E_OUTOFMEMORY.
 #pragma once
 
+#include <deque>
 #include <vector>
 
 #include "automation/hresult.h"
@@ -48,7 +49,9 @@ private:
 
     std::vector<LONG> widths_;
     std::vector<BSTR> headers_;
-    std::vector<Row> rows_;
+    // Rows go in and out at both ends (and in between) without moving the
+    // whole list.
+    std::deque<Row> rows_;
 };
 
 }  // namespace qmx

@@ -1,24 +1,11 @@
 #include "grid/grid_editor_params.h"
 
+#include "grid/grid_text.h"
+
 #include <new>
 #include <stdexcept>
 
 namespace qmx {
-
-namespace {
-
-HRESULT CopyText(const BSTR& from, BSTR* to)
-{
-    if (!to) return E_POINTER;
-    try {
-        *to = from;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
-    return S_OK;
-}
-
-}  // namespace
 
 HRESULT QMXSimpleGridEditParam::get_Text(BSTR* pbsText) { return CopyText(text_, pbsText); }
 

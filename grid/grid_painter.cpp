@@ -8,6 +8,7 @@
 #include <QString>
 
 #include "grid/grid_data.h"
+#include "grid/grid_text.h"
 
 namespace qmx {
 
@@ -37,8 +38,7 @@ void PaintText(QPainter& painter, const GridRect& r, const BSTR& text, Qt::Align
 {
     const QRect box(r.left + 4, r.top + 1, r.right - r.left - 8, r.bottom - r.top - 2);
     if (box.width() <= 0 || box.height() <= 0 || text.empty()) return;
-    const QString full = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-    const QString shown = painter.fontMetrics().elidedText(full, Qt::ElideRight, box.width());
+    const QString shown = painter.fontMetrics().elidedText(ToQString(text), Qt::ElideRight, box.width());
     painter.setPen(color);
     painter.drawText(box, Qt::AlignLeft | vertical | Qt::TextSingleLine, shown);
 }

@@ -13,15 +13,12 @@
 #include <QWheelEvent>
 
 #include "automation/com_ptr.h"
+#include "grid/grid_text.h"
 #include "grid/simple_grid_control.h"
 
 namespace qmx {
 
 namespace {
-
-QString ToQString(const BSTR& text) { return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())); }
-
-BSTR ToBstr(const QString& text) { return BSTR(reinterpret_cast<const char16_t*>(text.utf16()), text.size()); }
 
 // Marks a handler of the window as running while it calls into the control.
 class HandlerScope {
@@ -45,7 +42,8 @@ GridWindow::GridWindow(QMXSimpleGridControl* control, const QFont& font, bool st
       scrollBar_(new QScrollBar(Qt::Vertical, this)),
       edit_(new QLineEdit(this)),
       combo_(new QComboBox(this)),
-      staticEdge_(staticEdge)
+      staticEdge_(staticEdge),
+      barWidth_(scrollBar_->sizeHint().width())
 {
     // Painting covers the whole window: no background erase.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -90,7 +88,7 @@ QPoint GridWindow::ClientOrigin() const { return staticEdge_ ? QPoint(1, 1) : QP
 QSize GridWindow::ClientSize() const
 {
     const int edge = staticEdge_ ? 2 : 0;
-    const int bar = scrollBar_->isVisibleTo(this) ? scrollBar_->sizeHint().width() : 0;
+    const int bar = barShown_ ? barWidth_ : 0;
     return QSize(std::max(0, width() - edge - bar), std::max(0, height() - edge));
 }
 
@@ -106,21 +104,24 @@ void GridWindow::LayoutScrollBar()
 {
     const QPoint origin = ClientOrigin();
     const int edge = staticEdge_ ? 2 : 0;
-    const int bar = scrollBar_->sizeHint().width();
-    scrollBar_->setGeometry(width() - origin.x() - bar, origin.y(), bar, std::max(0, height() - edge));
+    scrollBar_->setGeometry(width() - origin.x() - barWidth_, origin.y(), barWidth_, std::max(0, height() - edge));
 }
 
 void GridWindow::SetScrollState(LONG maxTopRow, LONG pageRows, LONG topRow)
 {
-    const bool wasVisible = scrollBar_->isVisibleTo(this);
-    scrollBar_->setRange(0, maxTopRow);
-    scrollBar_->setPageStep(std::max<LONG>(1, pageRows));
-    scrollBar_->setSingleStep(1);
-    scrollBar_->setValue(topRow);
+    // Filling a grid row by row asks for this at every row: only changes
+    // reach the bar.
+    if (maxTopRow != scrollMax_) scrollBar_->setRange(0, maxTopRow);
+    if (pageRows != scrollPage_) scrollBar_->setPageStep(std::max<LONG>(1, pageRows));
+    if (topRow != scrollPos_ || scrollBar_->value() != topRow) scrollBar_->setValue(topRow);
+    scrollMax_ = maxTopRow;
+    scrollPage_ = pageRows;
+    scrollPos_ = topRow;
     // As on the platform the grid was designed on, an empty range hides the
     // bar, and the client area grows by its width.
     const bool visible = maxTopRow > 0;
-    if (visible != wasVisible) {
+    if (visible != barShown_) {
+        barShown_ = visible;
         LayoutScrollBar();
         scrollBar_->setVisible(visible);
         update();
@@ -343,6 +344,10 @@ void GridWindow::changeEvent(QEvent* e)
 {
     QWidget::changeEvent(e);
     if (!control_) return;
+    if (e->type() == QEvent::StyleChange) {
+        barWidth_ = scrollBar_->sizeHint().width();
+        LayoutScrollBar();
+    }
     if (e->type() == QEvent::PaletteChange) {
         control_->OnPaletteChanged();
     } else if (e->type() == QEvent::FontChange) {

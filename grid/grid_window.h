@@ -87,6 +87,9 @@ private:
     QLineEdit* edit_;
     QComboBox* combo_;
     bool staticEdge_;
+    int barWidth_;          // the scroll bar's width in the current style
+    bool barShown_ = false;
+    LONG scrollMax_ = 0, scrollPage_ = 0, scrollPos_ = 0;
     LONG editLimit_ = QMXSimpleGridEditParam::kDefaultMaxLength;
     bool fillingCombo_ = false;
     int wheelRemainder_ = 0;

@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QPainter>
 
+#include "grid/grid_text.h"
+
 namespace qmx {
 
 namespace {
@@ -20,17 +22,6 @@ QFont GridFont()
     font.setPixelSize(11);
     font.setWeight(QFont::Normal);
     return font;
-}
-
-HRESULT CopyText(const BSTR& from, BSTR* to)
-{
-    if (!to) return E_POINTER;
-    try {
-        *to = from;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
-    return S_OK;
 }
 
 }  // namespace
@@ -268,11 +259,13 @@ HRESULT QMXSimpleGridControl::InsertRow(LONG iIndex)
     RETURN_IF_FAILED(data_.InsertRow(index));
     const bool selectionMoved = selectedRow_ >= 0 && selectedRow_ >= index;
     if (selectionMoved) ++selectedRow_;
+    const LONG oldTop = topRow_;
     SyncScrollRange();
     // The edited row stays on the screen and the editor moves with it.
     if (selectionMoved && editedRowShown) MakeSelectedRowVisible();
     PlaceEditor();
-    Redraw();
+    // A row added below the screen changes only the scroll bar.
+    if (topRow_ != oldTop || RowPositionOnScreen(index)) Redraw();
     return S_OK;
 }
 
@@ -344,6 +337,11 @@ void QMXSimpleGridControl::SyncScrollRange()
     }
     if (window_) window_->SetScrollState(maxTop, page, topRow_);
     PlaceEditor();
+}
+
+bool QMXSimpleGridControl::RowPositionOnScreen(LONG row) const
+{
+    return std::int64_t(row) < std::int64_t(topRow_) + VisibleRowPositions(Metrics());
 }
 
 bool QMXSimpleGridControl::CellOnScreen(LONG row, LONG col) const
@@ -444,8 +442,8 @@ HRESULT QMXSimpleGridControl::Draw(QPainter* painter, LONG left, LONG top, LONG 
     if (!painter) return E_POINTER;
     if (right <= left || bottom <= top) return S_OK;
     GridMetrics m = Metrics();
-    m.clientWidth = right - left;
-    m.clientHeight = bottom - top;
+    m.clientWidth = static_cast<LONG>(std::min<std::int64_t>(std::int64_t(right) - left, kGridFarRight));
+    m.clientHeight = static_cast<LONG>(std::min<std::int64_t>(std::int64_t(bottom) - top, kGridFarRight));
     // Without a window of its own the grid draws its own border.
     m.border = border_ ? 1 : 0;
     painter->save();

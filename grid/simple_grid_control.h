@@ -117,6 +117,8 @@ private:
     // the scroll bar told, the editor placed.
     void SyncScrollRange();
     bool CellOnScreen(LONG row, LONG col) const;
+    // Whether a row at this index, or one above, shows on the screen.
+    bool RowPositionOnScreen(LONG row) const;
     // Shows the open editor over its cell, or hides it while the cell is
     // off the screen.
     void PlaceEditor();

@@ -9,6 +9,7 @@ namespace qmx {
 HRESULT QMXSimpleGridControl::OpenEditor()
 {
     if (!data_.IsCell(selectedRow_, selectedCol_) || !window_) return E_FAIL;
+    if (!editParam_ || !comboParam_) return E_OUTOFMEMORY;
     if (openEditor_ != GridEditorKind::None) {
         window_->FocusEditor(openEditor_);
         return S_FALSE;

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QPointer>
 #include <QScrollBar>
 #include <QTest>
 #include <QWheelEvent>
@@ -390,6 +391,22 @@ TEST_F(GridControlTest, DoubleClick)
     f.sink->log.clear();
     DoubleClick(f.window, QPoint(250, 100));
     EXPECT_TRUE(f.sink->log.empty());
+}
+
+TEST_F(GridControlTest, AHostMayLetTheGridGoFromInsideAnEvent)
+{
+    GridFixture f;
+    f.Fill(3, 2);
+    QPointer<QWidget> window = f.window;
+    f.sink->onDblClk = [&] {
+        f.Query<ISimpleGridControlEventSource>()->Unadvise(f.cookie);
+        f.grid.Reset();  // the last reference, while the window's handler runs
+    };
+    DoubleClick(f.window, f.CellCenter(1, 0));
+    EXPECT_FALSE(f.grid);
+    // The window goes once its handler has returned.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
 }
 
 TEST_F(GridControlTest, ContextMenuRequests)

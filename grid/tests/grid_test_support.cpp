@@ -58,6 +58,7 @@ std::string Cell(const char* event, LONG row, LONG col)
 HRESULT HostSink::OnLButtonDblClk()
 {
     log.push_back("DblClk");
+    if (onDblClk) onDblClk();
     return S_OK;
 }
 

@@ -52,6 +52,7 @@ public:
                              VARIANT_BOOL* pvbClose) override;
     HRESULT ComboSelChange(LONG iRow, LONG iCol, LONG ItemID) override;
 
+    std::function<void()> onDblClk;
     // The editor each cell gets; etNone by default.
     std::function<_CellEditorType(LONG row, LONG col)> editorFor;
     std::function<HRESULT(LONG row, LONG col, ISimpleGridEditParam*)> onInitEdit;
