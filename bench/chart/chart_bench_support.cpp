@@ -11,8 +11,6 @@
 
 #include "automation/bstr.h"
 #include "automation/date_time.h"
-#include "automation/runtime/activation.h"
-#include "automation/runtime/widget_control.h"
 #include "chart/tests/chart_test_support.h"
 
 namespace qmx::bench {
@@ -69,14 +67,9 @@ ChartControlDouble* Plan(int tasks)
 BenchPane MakeBenchPane(int width, int height, const char* viewSettings)
 {
     BenchPane made;
-    if (FAILED(testing::RegisterChartLibrary())) std::abort();
-    if (FAILED(CreateInstance(kGanttChartPaneVersionIndependentProgId, &made.pane))) std::abort();
-    ComPtr<IWidgetControl> control;
-    made.pane.As(&control);
-    control->CreateControlWindow(nullptr, &made.window);
-    made.window->resize(width, height);
-    made.window->show();
-    made.pane->put_CurrentViewSettings(Utf8ToBstr(viewSettings));
+    if (FAILED(testing::RegisterChartLibrary()) ||
+        FAILED(testing::MakeShownPane(width, height - 50, nullptr, nullptr, viewSettings, made.pane, made.window)))
+        std::abort();
     return made;
 }
 

@@ -19,15 +19,12 @@
 #include <QLocale>
 #include <QPainter>
 #include <QPointer>
-#include <QScrollBar>
 #include <QTest>
 #include <QWheelEvent>
 #include <QWidget>
 
 #include "automation/bstr.h"
 #include "automation/date_time.h"
-#include "automation/runtime/activation.h"
-#include "automation/runtime/widget_control.h"
 #include "chart/gantt_chart_pane_interfaces.h"
 #include "chart/tests/chart_control_double.h"
 #include "chart/tests/chart_test_support.h"
@@ -97,23 +94,14 @@ protected:
     {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         FixToday(kMonday);
-        ASSERT_EQ(CreateInstance(kGanttChartPaneVersionIndependentProgId, &pane), S_OK);
-        ComPtr<IWidgetControl> control;
-        ASSERT_EQ(pane.As(&control), S_OK);
         QWidget* created = nullptr;
-        ASSERT_EQ(control->CreateControlWindow(nullptr, &created), S_OK);
+        ASSERT_EQ(MakeShownPane(kWidth, kChartHeight, chart.Get(), sink.Get(), "0,1,13/6/2005,38000,39000,7,38516",
+                                pane, created),
+                  S_OK);
         window = created;
-        const int scrollBarHeight = window->findChild<QScrollBar*>()->sizeHint().height();
-        window->resize(kWidth, 32 + kChartHeight + scrollBarHeight);
-        window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
         tooltip = window->findChild<QLabel*>("qmx_drag_tooltip");
         ASSERT_NE(tooltip, nullptr);
-        ASSERT_EQ(pane->SetGanttChartControl(chart.Get()), S_OK);
-        ComPtr<IGanttChartPaneEventSource> source;
-        ASSERT_EQ(pane.As(&source), S_OK);
-        ASSERT_EQ(source->Advise(sink.Get(), &cookie), S_OK);
-        ASSERT_EQ(Put("0,1,13/6/2005,38000,39000,7,38516"), S_OK);
     }
 
     void TearDown() override
@@ -171,7 +159,14 @@ protected:
         return -1;
     }
 
-    ComPtr<ITask> AddTask(DATE start, DATE end, LONG parent = 0) { return chart->AddTask(parent, start, end); }
+    // A task added, and the pane repainted as the container does after
+    // every change of the model.
+    ComPtr<ITask> AddTask(DATE start, DATE end, LONG parent = 0)
+    {
+        ComPtr<ITask> task = chart->AddTask(parent, start, end);
+        window->repaint();
+        return task;
+    }
     static DATE Start(ITask* task)
     {
         DATE d = 0;
@@ -215,13 +210,13 @@ protected:
     QPointer<QLabel> tooltip;
     ComPtr<ChartControlDouble> chart = MakeObject<ChartControlDouble>();
     ComPtr<DragSink> sink = MakeObject<DragSink>();
-    DWORD cookie = 0;
 };
 
 TEST_F(ChartDrag, CursorsFollowTheZonesUnderThePointer)
 {
     const auto task = AddTask(kJune14, kJune16);
     task->put_PercentComplete(40);  // mark at 101 + 198 x 40 / 100 = 180
+    window->repaint();
     struct Row {
         int x, y, cursor;
     };
@@ -532,6 +527,7 @@ TEST_F(ChartDrag, EscapeFocusLossAndHidingEndTheDragUnchanged)
 {
     const auto task = AddTask(kJune14, kJune16);
     task->put_PercentComplete(40);
+    window->repaint();
     const std::vector<std::function<void()>> interruptions = {
         [&] { QTest::keyClick(window, Qt::Key_Escape); },
         [&] { window->clearFocus(); },

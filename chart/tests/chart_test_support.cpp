@@ -5,8 +5,13 @@
 #include <cstdlib>
 
 #include <QApplication>
+#include <QScrollBar>
+#include <QWidget>
 
+#include "automation/bstr.h"
 #include "automation/date_time.h"
+#include "automation/runtime/activation.h"
+#include "automation/runtime/widget_control.h"
 #include "automation/runtime/component_exports.h"
 
 namespace qmx::testing {
@@ -33,6 +38,26 @@ HRESULT RegisterBuiltLibrary(const std::string& fileName)
     if (!library) return CO_E_DLLNOTFOUND;
     const auto registerServer = reinterpret_cast<RegisterServerFn>(dlsym(library, kRegisterServerSymbol));
     return registerServer ? registerServer() : CO_E_ERRORINDLL;
+}
+
+HRESULT MakeShownPane(int width, int chartHeight, IGanttChartControl* control, _IGanttChartPaneEvents* sink,
+                      const char* viewSettings, ComPtr<IGanttChartPane>& pane, QWidget*& window)
+{
+    HRESULT hr = CreateInstance(kGanttChartPaneVersionIndependentProgId, &pane);
+    if (FAILED(hr)) return hr;
+    ComPtr<IWidgetControl> widget;
+    if (FAILED(hr = pane.As(&widget))) return hr;
+    if (FAILED(hr = widget->CreateControlWindow(nullptr, &window))) return hr;
+    const QScrollBar* scrollBar = window->findChild<QScrollBar*>();
+    window->resize(width, 32 + chartHeight + (scrollBar ? scrollBar->sizeHint().height() : 0));
+    window->show();
+    if (FAILED(hr = pane->SetGanttChartControl(control))) return hr;
+    if (sink) {
+        ComPtr<IGanttChartPaneEventSource> source;
+        DWORD cookie = 0;
+        if (FAILED(hr = pane.As(&source)) || FAILED(hr = source->Advise(sink, &cookie))) return hr;
+    }
+    return pane->put_CurrentViewSettings(Utf8ToBstr(viewSettings));
 }
 
 std::string SavePicture(const QImage& image, const std::string& name)

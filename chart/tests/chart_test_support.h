@@ -8,8 +8,12 @@
 #include <QColor>
 #include <QImage>
 
+#include "automation/com_ptr.h"
 #include "automation/hresult.h"
 #include "automation/types.h"
+#include "chart/gantt_chart_pane_interfaces.h"
+
+class QWidget;
 
 namespace qmx::testing {
 
@@ -21,6 +25,13 @@ void EnsureApplication();
 HRESULT RegisterChartLibrary();
 // Registers another component library of the build by its file name.
 HRESULT RegisterBuiltLibrary(const std::string& fileName);
+
+// A chart pane made by ProgID from the built library, its window shown
+// with a chart area of width x chartHeight pixels under the 32-pixel
+// timeline, attached to `control` (may be null), with `sink` connected (may
+// be null) and the view settings applied.
+HRESULT MakeShownPane(int width, int chartHeight, IGanttChartControl* control, _IGanttChartPaneEvents* sink,
+                      const char* viewSettings, ComPtr<IGanttChartPane>& pane, QWidget*& window);
 
 // Saves an image as <name>.png in the test's runtime folder and returns the
 // path (empty when it could not be saved).
