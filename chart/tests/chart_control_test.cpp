@@ -610,6 +610,7 @@ TEST_F(ChartControl, ResourcesGridMirrorsThePool)
     // A double click on the read-only grid names the selected resource.
     control_->put_CurrentView(gcResourcesView);
     QWidget* gridWindow = Window()->gridWindow;
+    testing::SavePicture(Window()->grab().toImage(), "chart_control_resources");
     QTest::mouseDClick(gridWindow, Qt::LeftButton, {}, QPoint(60, 30));
     EXPECT_EQ(recorder_->doubleClickedResource, second.Get());
     pool->DeleteAllResources();
