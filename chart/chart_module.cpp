@@ -7,6 +7,7 @@
 #include "automation/runtime/component_exports.h"
 #include "automation/runtime/registration.h"
 #include "automation/runtime/registry_store.h"
+#include "chart/gantt_chart_control.h"
 #include "chart/gantt_chart_pane.h"
 #include "chart/splitter.h"
 #include "chart/timeline_pane.h"
@@ -33,8 +34,7 @@ const ClassEntry kClasses[] = {
     {&qmx::QMXTimelinePane::Registration, &ClassObjectOf<qmx::QMXTimelinePane>},
     {&qmx::QMXGanttChartPane::Registration, &ClassObjectOf<qmx::QMXGanttChartPane>},
     {&qmx::QMXSplitter::Registration, &ClassObjectOf<qmx::QMXSplitter>},
-    // Further classes of the library (chart pane, splitter, composite
-    // control) are listed here.
+    {&qmx::QMXGanttChartControl::Registration, &ClassObjectOf<qmx::QMXGanttChartControl>},
 };
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "adapters/xml/project_writer.h"
 #include "automation/bstr.h"
 #include "automation/date_time.h"
+#include "bench/xml/large_plan.h"
 #include "tools/project_document.h"
 
 namespace {
@@ -25,92 +26,16 @@ namespace {
 using qmx::ComPtr;
 using qmx::CProjectDocument;
 
-constexpr LONG kGroups = 10000;
-constexpr LONG kLeavesPerGroup = 9;
-constexpr LONG kResources = 1000;
-
-LONG LeafId(LONG group, LONG leaf) { return group * (kLeavesPerGroup + 1) + leaf + 2; }
-
-// Links run forward through the file, so every link is cheap to check for
-// cycles: each group's leaves form a finish-to-start chain, the last leaf
-// leads to the next group's first, and the first leaf starts the next
-// group's fifth (start-to-start).
-ComPtr<CProjectDocument> BuildPlan()
-{
-    auto document = qmx::MakeObject<CProjectDocument>();
-    ITaskTree* tree = document->TaskTree();
-    ComPtr<ITasks> roots;
-    tree->get_RootTasks(roots.ReleaseAndGetAddressOf());
-    const DATE start = *qmx::DateFromCivil(2026, 1, 5);
-    for (LONG group = 0; group < kGroups; ++group) {
-        ComPtr<ITask> summary;
-        const LONG summaryId = group * (kLeavesPerGroup + 1) + 1;
-        roots->AddWithID(summaryId, -1, qmx::Utf8ToBstr("Phase " + std::to_string(group)),
-                         summary.ReleaseAndGetAddressOf());
-        ComPtr<ITasks> leaves;
-        summary->get_Subtasks(leaves.ReleaseAndGetAddressOf());
-        for (LONG leaf = 0; leaf < kLeavesPerGroup; ++leaf) {
-            ComPtr<ITask> task;
-            leaves->AddWithID(LeafId(group, leaf), -1, qmx::Utf8ToBstr("Work package " + std::to_string(leaf)),
-                              task.ReleaseAndGetAddressOf());
-            task->put_StartDate(start + group);
-            task->put_Duration(1.5f);
-            task->put_PercentComplete(leaf * 10);
-            task->put_Notes(qmx::Utf8ToBstr("Notes of the work package"));
-        }
-    }
-    for (LONG group = 0; group < kGroups; ++group) {
-        for (LONG leaf = 0; leaf + 1 < kLeavesPerGroup; ++leaf)
-            tree->DependencyLink(LeafId(group, leaf), LeafId(group, leaf + 1), dtFinishToStart);
-        if (group + 1 < kGroups) {
-            tree->DependencyLink(LeafId(group, kLeavesPerGroup - 1), LeafId(group + 1, 0), dtFinishToStart);
-            tree->DependencyLink(LeafId(group, 0), LeafId(group + 1, 4), dtStartToStart);
-        }
-    }
-    IResources* resources = document->Resources();
-    for (LONG id = 1; id <= kResources; ++id) {
-        ComPtr<IResource> resource;
-        resources->AddWithID(id, qmx::Utf8ToBstr("Resource " + std::to_string(id)), resource.ReleaseAndGetAddressOf());
-    }
-    LONG next = 0;
-    for (LONG group = 0; group < kGroups; ++group) {
-        for (LONG leaf = 0; leaf < 5; ++leaf) {
-            ComPtr<ITask> task;
-            ComPtr<ITaskResources> assignments;
-            ComPtr<IResource> resource;
-            ComPtr<ITaskResource> assignment;
-            tree->GetTask(LeafId(group, leaf), task.ReleaseAndGetAddressOf());
-            task->get_Resources(assignments.ReleaseAndGetAddressOf());
-            resources->GetResourceByID(next++ % kResources + 1, resource.ReleaseAndGetAddressOf());
-            assignments->Add(resource.Get(), assignment.ReleaseAndGetAddressOf());
-            assignment->put_Units(50);
-        }
-    }
-    return document;
-}
-
-struct Plan {
-    ComPtr<CProjectDocument> document;
-    std::string bytes;
-};
-
-const Plan& ThePlan()
-{
-    static const Plan plan = [] {
-        Plan p;
-        p.document = BuildPlan();
-        qmx::xml::WriteProject(p.document.Get(), [&p](const char* data, std::size_t size) {
-            p.bytes.append(data, size);
-            return true;
-        });
-        return p;
-    }();
-    return plan;
-}
+using qmx::bench::kGroups;
+using qmx::bench::kLeavesPerGroup;
+using qmx::bench::kResources;
+using qmx::bench::LeafId;
+using qmx::bench::LargePlan;
+using qmx::bench::TheLargePlan;
 
 void BM_ReadProject(benchmark::State& state)
 {
-    const std::string& bytes = ThePlan().bytes;
+    const std::string& bytes = TheLargePlan().bytes;
     for (auto _ : state) {
         auto document = qmx::MakeObject<CProjectDocument>();
         if (FAILED(qmx::xml::ReadProject(bytes, document.Get()))) state.SkipWithError("read failed");
@@ -134,7 +59,7 @@ void NoError(void*, xmlErrorPtr) {}
 
 void BM_BareSaxParse(benchmark::State& state)
 {
-    const std::string& bytes = ThePlan().bytes;
+    const std::string& bytes = TheLargePlan().bytes;
     xmlSAXHandler sax;
     std::memset(&sax, 0, sizeof sax);
     sax.initialized = XML_SAX2_MAGIC;
@@ -242,7 +167,7 @@ std::vector<TaskRecord> RecordPlan(CProjectDocument& document)
 
 void BM_ModelCallsOfARead(benchmark::State& state)
 {
-    static const std::vector<TaskRecord> records = RecordPlan(*ThePlan().document);
+    static const std::vector<TaskRecord> records = RecordPlan(*TheLargePlan().document);
     for (auto _ : state) {
         auto document = qmx::MakeObject<CProjectDocument>();
         ITaskTree* tree = document->TaskTree();
@@ -301,7 +226,7 @@ BENCHMARK(BM_ModelCallsOfARead)->Unit(benchmark::kMillisecond);
 
 void BM_WriteProject(benchmark::State& state)
 {
-    const Plan& plan = ThePlan();
+    const LargePlan& plan = TheLargePlan();
     std::string out;
     for (auto _ : state) {
         out.clear();
@@ -318,7 +243,7 @@ BENCHMARK(BM_WriteProject)->Unit(benchmark::kMillisecond);
 // As a save does it: a temporary file beside the target, then a rename.
 void BM_SaveProjectFile(benchmark::State& state)
 {
-    const Plan& plan = ThePlan();
+    const LargePlan& plan = TheLargePlan();
     const std::string path = (std::filesystem::temp_directory_path() / "qmx_xml_bench.qmxg").string();
     std::string why;
     auto file = qmx::xml::CDocumentFile::Create(path, &why);

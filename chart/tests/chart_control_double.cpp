@@ -1,59 +1,10 @@
 #include "chart/tests/chart_control_double.h"
 
-#include <memory>
-#include <utility>
+#include "chart/task_enumerator.h"
 
 namespace qmx::testing {
 
 namespace {
-
-class EnumTasks final : public ComObject<IEnumTasks> {
-public:
-    using Snapshot = std::shared_ptr<const std::vector<ComPtr<ITask>>>;
-    EnumTasks(Snapshot tasks, std::size_t position) : tasks_(std::move(tasks)), position_(position) {}
-
-    HRESULT GetCount(LONG* pnCount) override
-    {
-        if (!pnCount) return E_POINTER;
-        *pnCount = static_cast<LONG>(tasks_->size());
-        return S_OK;
-    }
-    HRESULT End(VARIANT_BOOL* pvbEnd) override
-    {
-        if (!pvbEnd) return E_POINTER;
-        *pvbEnd = ToVariantBool(position_ >= tasks_->size());
-        return S_OK;
-    }
-    HRESULT Next(ITask** ppTask) override
-    {
-        if (!ppTask) return E_POINTER;
-        *ppTask = nullptr;
-        if (position_ >= tasks_->size()) return S_FALSE;
-        return (*tasks_)[position_++].CopyTo(ppTask);
-    }
-    HRESULT Skip(LONG nCount) override
-    {
-        if (nCount < 0) return E_INVALIDARG;
-        const std::size_t left = tasks_->size() - position_;
-        position_ += std::min<std::size_t>(left, std::size_t(nCount));
-        return std::size_t(nCount) > left ? S_FALSE : S_OK;
-    }
-    HRESULT Reset() override
-    {
-        position_ = 0;
-        return S_OK;
-    }
-    HRESULT Clone(IEnumTasks** ppEnum) override
-    {
-        if (!ppEnum) return E_POINTER;
-        ComPtr<IEnumTasks> copy = MakeObject<EnumTasks>(tasks_, position_);
-        return copy.CopyTo(ppEnum);
-    }
-
-private:
-    Snapshot tasks_;
-    std::size_t position_;
-};
 
 ComPtr<ITasks> SubtasksOf(ITask* task)
 {
@@ -138,9 +89,7 @@ HRESULT ChartControlDouble::EnumVisibleTasks(IEnumTasks** ppEnum)
     if (!ppEnum) return E_POINTER;
     ++enumerations_;
     if (!rowsValid_) BuildRows();
-    auto snapshot = std::make_shared<const std::vector<ComPtr<ITask>>>(rows_);
-    ComPtr<IEnumTasks> tasks = MakeObject<EnumTasks>(std::move(snapshot), 0);
-    return tasks.CopyTo(ppEnum);
+    return TaskEnumerator::Create(rows_, ppEnum);
 }
 
 HRESULT ChartControlDouble::GetTaskTreeItemBounds(ITask* pTask, LONG* plTop, LONG* plBottom)

@@ -9,13 +9,12 @@
 #include <unordered_set>
 #include <vector>
 
-#include "automation/com_object.h"
-#include "chart/chart_control_interfaces.h"
+#include "chart/tests/chart_control_double_base.h"
 #include "model/project_model.h"
 
 namespace qmx::testing {
 
-class ChartControlDouble final : public ComObject<IGanttChartControl> {
+class ChartControlDouble final : public ChartControlDoubleBase {
 public:
     static constexpr LONG kRowHeight = 18;
 
@@ -34,7 +33,7 @@ public:
     // How often the pane listed the visible tasks: once per layout.
     int Enumerations() const { return enumerations_; }
 
-    // IGanttChartControl
+    // IGanttChartControl: the members the chart pane calls
     HRESULT get_MinDate(DATE* pMinDate) override;
     HRESULT get_MaxDate(DATE* pMaxDate) override;
     HRESULT EnumVisibleTasks(IEnumTasks** ppEnum) override;

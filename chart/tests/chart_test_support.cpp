@@ -27,8 +27,13 @@ void EnsureApplication()
 
 HRESULT RegisterChartLibrary()
 {
+    return RegisterBuiltLibrary("libQMXGanttChartControl.so");
+}
+
+HRESULT RegisterBuiltLibrary(const std::string& fileName)
+{
     const char* dir = std::getenv("QMX_BUILD_LIB_DIR");
-    const std::string path = std::string(dir ? dir : ".") + "/libQMXGanttChartControl.so";
+    const std::string path = std::string(dir ? dir : ".") + "/" + fileName;
     void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!library) return CO_E_DLLNOTFOUND;
     const auto registerServer = reinterpret_cast<RegisterServerFn>(dlsym(library, kRegisterServerSymbol));

@@ -23,6 +23,8 @@ void EnsureApplication();
 // Registers libQMXGanttChartControl.so of the build ($QMX_BUILD_LIB_DIR) in
 // the registry store of the test ($QMX_REGISTRY).
 HRESULT RegisterChartLibrary();
+// Registers another component library of the build by its file name.
+HRESULT RegisterBuiltLibrary(const std::string& fileName);
 
 // A chart pane made by ProgID from the built library, its window shown
 // with a chart area of width x chartHeight pixels under the 32-pixel
