@@ -131,12 +131,10 @@ private:
     HRESULT PutText(BSTR& field, const BSTR& value, DWORD mask);
     HRESULT GetSibling(LONG offset, ITask** ppTask);
     HRESULT QueryOtherInterface(REFIID riid, void** ppv) override;
-    // Which date a setter moved: its successors are re-applied for that
-    // date if it is now later than oldValue.
-    enum class Later { Start, End };
     // The summary update of the parent and the propagation to the
-    // successors that follow a date put while autocorrect is on.
-    void CorrectAfterDateChange(Later later, DATE oldValue);
+    // successors that follow a date put while autocorrect is on: the links
+    // of each date now later than before are re-applied.
+    void CorrectAfterDateChange(DATE oldStart, DATE oldEnd);
 
     BSTR name_;
     QMXPriority priority_ = prNone;

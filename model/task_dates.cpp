@@ -21,6 +21,7 @@ HRESULT CTask::put_StartDate(DATE StartDate)
     if (!IsCalendarDate(d)) return E_INVALIDARG;
 
     const DATE oldStart = start_;
+    const DATE oldEnd = end_;
     const bool endMoves = d > end_;
     StoreDates(d, endMoves ? d : end_);
     Notify(tcStartDate, false);
@@ -28,7 +29,7 @@ HRESULT CTask::put_StartDate(DATE StartDate)
     if (autocorrect) {
         duration_ = static_cast<float>(end_ - start_);
         Notify(tcDuration, true);
-        CorrectAfterDateChange(Later::Start, oldStart);
+        CorrectAfterDateChange(oldStart, oldEnd);
     }
     return S_OK;
 }
@@ -41,9 +42,17 @@ HRESULT CTask::put_EndDate(DATE EndDate)
     if (autocorrect && HasChildren()) return S_FALSE;
     if (EndDate == end_) return S_OK;
     DATE d = EndDate;
-    if (autocorrect) d = std::max(d, Earliest(this).end);
+    if (autocorrect) {
+        // An end before the start drags the start along, so it may not go
+        // before the start's bound either: the task then ends where it may
+        // start at the earliest.
+        const EarliestDates bounds = Earliest(this);
+        d = std::max(d, bounds.end);
+        if (d < start_) d = std::max(d, bounds.start);
+    }
     if (!IsCalendarDate(d)) return E_INVALIDARG;
 
+    const DATE oldStart = start_;
     const DATE oldEnd = end_;
     const bool startMoves = d < start_;
     StoreDates(startMoves ? d : start_, d);
@@ -52,7 +61,7 @@ HRESULT CTask::put_EndDate(DATE EndDate)
     if (autocorrect) {
         duration_ = static_cast<float>(end_ - start_);
         Notify(tcDuration, true);
-        CorrectAfterDateChange(Later::End, oldEnd);
+        CorrectAfterDateChange(oldStart, oldEnd);
     }
     return S_OK;
 }
@@ -75,7 +84,7 @@ HRESULT CTask::put_Duration(float Duration)
     const DATE oldEnd = end_;
     StoreDates(start_, e);
     Notify(tcEndDate | tcDuration, true);
-    CorrectAfterDateChange(Later::End, oldEnd);
+    CorrectAfterDateChange(start_, oldEnd);
     return S_OK;
 }
 
@@ -118,14 +127,17 @@ HRESULT CTask::MoveKeepingSpan(DATE newStart, bool* moved, DATE* oldStart)
     return S_OK;
 }
 
-void CTask::CorrectAfterDateChange(Later later, DATE oldValue)
+void CTask::CorrectAfterDateChange(DATE oldStart, DATE oldEnd)
 {
-    // The parent first, then (if the date moved later) the successors; the
-    // second test is made after the first step, as the step may run long.
+    // The parent first, then the successors bound by each date that moved
+    // later: a start put past the end drags the end along, and the links
+    // from the end must follow it as well. The tests are made after the
+    // first step, as the step may run long.
     DateCorrection correction;
     if (parent_) correction.UpdateSummaryDates(parent_, true);
-    if (later == Later::Start && start_ > oldValue) correction.PropagateToSuccessors(this, true, false);
-    if (later == Later::End && end_ > oldValue) correction.PropagateToSuccessors(this, false, true);
+    const bool startLater = start_ > oldStart;
+    const bool endLater = end_ > oldEnd;
+    if (startLater || endLater) correction.PropagateToSuccessors(this, startLater, endLater);
 }
 
 }  // namespace qmx

@@ -25,7 +25,7 @@ constexpr DATE kToday = 45355.0;
 enum class Twist {
     kNone,
     kSummaryBoundAtEnd,   // a summary is the dependent of a finish-to-finish link
-    kBrokenLink,          // an end put before the start dragged the start before its bound
+    kBrokenLink,          // a push that would have left the calendar was refused
     kRoundingDates,       // dates whose sums round
     kAutocorrectOff,      // the batch runs with autocorrect off
 };
@@ -134,9 +134,15 @@ void Build(RecordingOwner& owner, const RandomPlan& plan)
         }
     }
     if (plan.twist == Twist::kBrokenLink) {
-        for (LONG id = 1; id <= static_cast<LONG>(plan.parent.size()); ++id) {
+        // The last task, which has no children, ends on the calendar's last
+        // day; a link from it to a task of a day or more can push nothing.
+        const LONG last = static_cast<LONG>(plan.parent.size());
+        ComPtr<ITask> end = owner.Task(last);
+        end->SetStartEndDate(2958465.0 - (EndOf(end.Get()) - StartOf(end.Get())));
+        for (LONG id = 1; id < last; ++id) {
             ComPtr<ITask> task = owner.Task(id);
-            task->put_EndDate(StartOf(task.Get()) - 3);
+            if (EndOf(task.Get()) - StartOf(task.Get()) >= 1 && tree->DependencyLink(last, id, dtFinishToStart) == S_OK)
+                break;
         }
     }
     if (plan.twist == Twist::kAutocorrectOff) tree->put_AutocorrectTaskDates(VARIANT_FALSE);
@@ -268,9 +274,9 @@ TEST_F(LinkBatchTest, FallsBackWhereOnePassWouldDiffer)
          }},
         {"a link that does not hold",
          [](RecordingOwner& o) {
-             o.Task(4)->put_EndDate(kToday + 3);
+             // Its push would carry the dependent past the calendar.
+             o.Task(4)->SetStartEndDate(kMaxDate - 1);
              o.Tree()->DependencyLink(4, 3, dtFinishToStart);
-             o.Task(3)->put_EndDate(kToday - 5);
          }},
         {"dates whose sums round",
          [](RecordingOwner& o) {

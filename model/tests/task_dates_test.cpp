@@ -2,6 +2,7 @@
 // and the correction pass, with the notifications they make.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 
 #include "automation/date_time.h"
@@ -35,7 +36,7 @@ TEST_F(DatesTest, StartAndEndPullEachOtherAlong)
     EXPECT_EQ(Lines{}, owner.Take());
 }
 
-TEST_F(DatesTest, StartPutReappliesOnlyStartDrivenLinks)
+TEST_F(DatesTest, StartPutReappliesTheLinksOfEveryDateItMovedLater)
 {
     ITaskTree* tree = owner.Tree();
     auto a = owner.Add(0, "a");
@@ -45,18 +46,89 @@ TEST_F(DatesTest, StartPutReappliesOnlyStartDrivenLinks)
     ASSERT_EQ(S_OK, tree->DependencyLink(1, 2, dtFinishToStart));
     ASSERT_EQ(S_OK, tree->DependencyLink(1, 3, dtStartToStart));
     owner.Take();
-    // The end is dragged along to +5, yet the finish-to-start successor
-    // stays: only the start moved "as asked".
+    // The end is dragged along to +5: the finish-to-start successor follows
+    // it as well as the start-to-start one follows the start.
     ASSERT_EQ(S_OK, a->put_StartDate(kToday + 5));
-    EXPECT_EQ(kToday + 1, StartOf(fs.Get()));
+    EXPECT_EQ(kToday + 5, StartOf(fs.Get()));
     EXPECT_EQ(kToday + 5, StartOf(ss.Get()));
     EXPECT_EQ(Lines({"changed 1 start", "changed 1 end fire", "changed 1 duration fire",
-                     "changed 3 start|end fire"}),
+                     "changed 2 start|end fire", "changed 3 start|end fire"}),
               owner.Take());
     // An end put later re-applies the end-driven ones.
     ASSERT_EQ(S_OK, a->put_EndDate(kToday + 6));
     EXPECT_EQ(kToday + 6, StartOf(fs.Get()));
     EXPECT_EQ(kToday + 7, EndOf(fs.Get()));
+    EXPECT_EQ(kToday + 5, StartOf(ss.Get()));
+}
+
+// Source a at [-2, 0] and dependent b at [0, +2] (2 to 4 and 4 to 6 March),
+// linked by each kind; one date edit of a or b. Each link still holds
+// afterwards, and a pushed task is reported as a consequential change.
+TEST_F(DatesTest, EveryDateEditKeepsTheLinkOfEachKind)
+{
+    enum class Op { Start, End, Duration, Move };
+    struct Row {
+        const char* what;
+        LONG edited;  // 1 = a, 2 = b
+        Op op;
+        QMXDependencyType type;
+        double value;  // day offset from today, or days for Duration
+        DATE aStart, aEnd, bStart, bEnd;
+    };
+    const Row rows[] = {
+        // A start put past the end drags the end along: both dates moved later.
+        {"a start past its end", 1, Op::Start, dtFinishToStart, 5, 5, 5, 5, 7},
+        {"a start past its end", 1, Op::Start, dtFinishToFinish, 5, 5, 5, 3, 5},
+        {"a start past its end", 1, Op::Start, dtStartToStart, 5, 5, 5, 5, 7},
+        {"a start past its end", 1, Op::Start, dtStartToFinish, 5, 5, 5, 3, 5},
+        {"a start within its end", 1, Op::Start, dtFinishToStart, -1, -1, 0, 0, 2},
+        {"a start within its end", 1, Op::Start, dtStartToFinish, -1, -1, 0, 0, 2},
+        // An end put before the start drags the start along, never before
+        // the bound of b's own links.
+        {"b end before its start", 2, Op::End, dtFinishToStart, -5, -2, 0, 0, 0},
+        {"b end before its start", 2, Op::End, dtStartToStart, -5, -2, 0, -2, -2},
+        {"b end before its start", 2, Op::End, dtStartToFinish, -5, -2, 0, -2, -2},
+        {"b end before its start", 2, Op::End, dtFinishToFinish, -5, -2, 0, 0, 0},
+        {"a end later", 1, Op::End, dtFinishToStart, 3, -2, 3, 3, 5},
+        {"a end later", 1, Op::End, dtFinishToFinish, 3, -2, 3, 1, 3},
+        {"a end earlier", 1, Op::End, dtFinishToStart, -3, -3, -3, 0, 2},
+        {"a longer", 1, Op::Duration, dtFinishToStart, 6, -2, 4, 4, 6},
+        {"a longer", 1, Op::Duration, dtFinishToFinish, 6, -2, 4, 2, 4},
+        {"a moved later", 1, Op::Move, dtFinishToStart, 1, 1, 3, 3, 5},
+        {"a moved later", 1, Op::Move, dtStartToFinish, 3, 3, 5, 1, 3},
+        {"b moved earlier", 2, Op::Move, dtFinishToStart, -9, -2, 0, 0, 2},
+        {"b moved earlier", 2, Op::Move, dtFinishToFinish, -9, -2, 0, -2, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(::testing::Message() << row.what << ", kind " << row.type);
+        RecordingOwner plan;
+        auto a = plan.Add(0, "a");
+        auto b = plan.Add(0, "b");
+        ASSERT_EQ(S_OK, a->SetStartEndDate(kToday - 2));
+        ASSERT_EQ(S_OK, a->put_EndDate(kToday));
+        ASSERT_EQ(S_OK, b->put_EndDate(kToday + 2));
+        ASSERT_EQ(S_OK, plan.Tree()->DependencyLink(1, 2, row.type));
+        ASSERT_EQ(kToday, StartOf(b.Get()));
+        plan.Take();
+        ITask* task = row.edited == 1 ? a.Get() : b.Get();
+        HRESULT hr = E_UNEXPECTED;
+        switch (row.op) {
+        case Op::Start: hr = task->put_StartDate(kToday + row.value); break;
+        case Op::End: hr = task->put_EndDate(kToday + row.value); break;
+        case Op::Duration: hr = task->put_Duration(static_cast<float>(row.value)); break;
+        case Op::Move: hr = task->SetStartEndDate(kToday + row.value); break;
+        }
+        EXPECT_EQ(S_OK, hr);
+        EXPECT_EQ(kToday + row.aStart, StartOf(a.Get()));
+        EXPECT_EQ(kToday + row.aEnd, EndOf(a.Get()));
+        EXPECT_EQ(kToday + row.bStart, StartOf(b.Get()));
+        EXPECT_EQ(kToday + row.bEnd, EndOf(b.Get()));
+        const Lines lines = plan.Take();
+        if (row.edited == 1) {
+            const bool bPushed = row.bStart != 0 || row.bEnd != 2;
+            EXPECT_EQ(bPushed, std::find(lines.begin(), lines.end(), "changed 2 start|end fire") != lines.end());
+        }
+    }
 }
 
 TEST_F(DatesTest, SummaryDatesAreRefusedWhileAutocorrectIsOn)
