@@ -187,19 +187,7 @@ std::string Snapshot(RecordingOwner& owner)
     for (LONG id = 0; ids->Next(&id) == S_OK;) {
         ComPtr<ITask> task = owner.Task(id);
         out << id << ' ' << StartOf(task.Get()) << ' ' << EndOf(task.Get()) << ' ' << DurationOf(task.Get()) << ':';
-        ComPtr<ITaskDependencies> successors;
-        task->get_Successors(successors.ReleaseAndGetAddressOf());
-        LONG count = 0;
-        successors->get_Count(&count);
-        for (LONG i = 0; i < count; ++i) {
-            ComPtr<ITaskDependency> link;
-            ComPtr<ITask> pair;
-            QMXDependencyType type{};
-            successors->get_Dependencies(i, link.ReleaseAndGetAddressOf());
-            link->get_PairTask(pair.ReleaseAndGetAddressOf());
-            link->get_Type(&type);
-            out << ' ' << IdOf(pair.Get()) << '/' << type;
-        }
+        for (const SuccessorLink& link : SuccessorsOf(task.Get())) out << ' ' << link.dependent << '/' << link.type;
         out << '\n';
     }
     return out.str();

@@ -42,24 +42,15 @@ std::string FirstBrokenRule(RecordingOwner& owner, LONG tasks)
     for (LONG id = 1; id <= tasks; ++id) {
         ComPtr<ITask> task = owner.Task(id);
         const Dates& d = dates[id - 1];
-        ComPtr<ITaskDependencies> successors;
-        task->get_Successors(successors.ReleaseAndGetAddressOf());
-        LONG count = 0;
-        successors->get_Count(&count);
-        for (LONG i = 0; i < count; ++i) {
-            ComPtr<ITaskDependency> link;
-            ComPtr<ITask> pair;
-            QMXDependencyType type{};
-            successors->get_Dependencies(i, link.ReleaseAndGetAddressOf());
-            link->get_PairTask(pair.ReleaseAndGetAddressOf());
-            link->get_Type(&type);
-            const Dates& p = dates[IdOf(pair.Get()) - 1];
-            const bool holds = type == dtStartToStart    ? p.start >= d.start
-                               : type == dtStartToFinish ? p.end >= d.start
-                               : type == dtFinishToStart ? p.start >= d.end
-                                                         : p.end >= d.end;
-            if (!holds) return "link " + std::to_string(id) + "->" + std::to_string(IdOf(pair.Get())) + " kind " +
-                               std::to_string(type);
+        for (const SuccessorLink& link : SuccessorsOf(task.Get())) {
+            const Dates& p = dates[link.dependent - 1];
+            const bool holds = link.type == dtStartToStart    ? p.start >= d.start
+                               : link.type == dtStartToFinish ? p.end >= d.start
+                               : link.type == dtFinishToStart ? p.start >= d.end
+                                                              : p.end >= d.end;
+            if (!holds)
+                return "link " + std::to_string(id) + "->" + std::to_string(link.dependent) + " kind " +
+                       std::to_string(link.type);
         }
         ComPtr<ITasks> children;
         task->get_Subtasks(children.ReleaseAndGetAddressOf());

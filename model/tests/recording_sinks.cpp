@@ -143,4 +143,23 @@ LONG IdOf(ITask* task)
     return id;
 }
 
+std::vector<SuccessorLink> SuccessorsOf(ITask* task)
+{
+    std::vector<SuccessorLink> links;
+    ComPtr<ITaskDependencies> successors;
+    task->get_Successors(successors.ReleaseAndGetAddressOf());
+    LONG count = 0;
+    successors->get_Count(&count);
+    for (LONG i = 0; i < count; ++i) {
+        ComPtr<ITaskDependency> link;
+        ComPtr<ITask> pair;
+        QMXDependencyType type{};
+        successors->get_Dependencies(i, link.ReleaseAndGetAddressOf());
+        link->get_PairTask(pair.ReleaseAndGetAddressOf());
+        link->get_Type(&type);
+        links.push_back({IdOf(pair.Get()), type});
+    }
+    return links;
+}
+
 }  // namespace qmx::test

@@ -64,4 +64,11 @@ DATE EndOf(ITask* task);
 float DurationOf(ITask* task);
 LONG IdOf(ITask* task);
 
+// A task's successor links in list order: the dependent's ID and the kind.
+struct SuccessorLink {
+    LONG dependent;
+    QMXDependencyType type;
+};
+std::vector<SuccessorLink> SuccessorsOf(ITask* task);
+
 }  // namespace qmx::test
