@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "chart/chart_control_interfaces.h"
+#include "chart/task_enumerator.h"
 
 namespace qmx {
 
@@ -134,37 +135,45 @@ HRESULT LayOutChart(IGanttChartControl* control, const LayoutFrame& frame, Chart
     if (!tasks) return E_FAIL;
     LONG expected = 0;
     if (FAILED(tasks->GetCount(&expected))) expected = 0;
-    if (!frame.nearAreaOnly) layout.items_.reserve(std::size_t(std::max(expected, LONG(0))));
+
+    if (frame.nearAreaOnly) {
+        // The enumerator's own list when it offers one, which spares a
+        // reference per task; else the tasks taken one by one.
+        const ComPtr<ITask>* list = nullptr;
+        std::size_t count = 0;
+        ComPtr<ITaskSnapshot> snapshot;
+        if (FAILED(tasks.As(&snapshot)) || !snapshot || FAILED(snapshot->GetTasks(&list, &count))) {
+            layout.CollectTasks(tasks.Get(), expected);
+            list = layout.pending_.data();
+            count = layout.pending_.size();
+        }
+        layout.LayOutNearArea(control, frame, defaultColor, list, count);
+        layout.pending_.clear();
+        return S_OK;
+    }
 
     // All tasks first, so that each one's place in the index can be fetched
     // while the ones before it are read.
+    layout.items_.reserve(std::size_t(std::max(expected, LONG(0))));
+    layout.CollectTasks(tasks.Get(), expected);
     std::vector<ComPtr<ITask>>& visible = layout.pending_;
-    visible.clear();
-    visible.reserve(std::size_t(std::max(expected, LONG(0))));
-    for (ComPtr<ITask> task; tasks->Next(task.ReleaseAndGetAddressOf()) == S_OK && task;)
-        visible.push_back(std::move(task));
     layout.index_.Reset(visible.size());
     layout.itemAt_.assign(visible.size(), TaskIndex::kNone);
-
-    if (frame.nearAreaOnly) {
-        layout.LayOutNearArea(control, frame, defaultColor);
-    } else {
-        for (std::size_t k = 0; k < visible.size(); ++k) {
-            if (k + kAhead < visible.size()) layout.index_.Prefetch(visible[k + kAhead].Get());
-            ITask* task = visible[k].Get();
-            TaskItem item;
-            LONG top = -1;
-            LONG bottom = -1;
-            if (FAILED(control->GetTaskTreeItemBounds(task, &top, &bottom)) ||
-                !layout.ReadItem(task, top, bottom, frame, defaultColor, item))
-                continue;
-            if (!layout.index_.Insert(task, k)) continue;  // listed twice
-            layout.AddItem(k, std::move(item), top);
-            // While the task is at hand: the links leaving it.
-            layout.GatherLinks(task, layout.items_.size() - 1);
-        }
-        layout.ResolveLinks();
+    for (std::size_t k = 0; k < visible.size(); ++k) {
+        if (k + kAhead < visible.size()) layout.index_.Prefetch(visible[k + kAhead].Get());
+        ITask* task = visible[k].Get();
+        TaskItem item;
+        LONG top = -1;
+        LONG bottom = -1;
+        if (FAILED(control->GetTaskTreeItemBounds(task, &top, &bottom)) ||
+            !layout.ReadItem(task, top, bottom, frame, defaultColor, item))
+            continue;
+        if (!layout.index_.Insert(task, k)) continue;  // listed twice
+        layout.AddItem(k, std::move(visible[k]), std::move(item), top);
+        // While the task is at hand: the links leaving it.
+        layout.GatherLinks(task, layout.items_.size() - 1);
     }
+    layout.ResolveLinks();
     visible.clear();  // the items hold the tasks now
     return S_OK;
 }
@@ -196,26 +205,36 @@ bool ChartLayout::ReadItem(ITask* task, LONG top, LONG bottom, const LayoutFrame
     return true;
 }
 
-void ChartLayout::AddItem(std::size_t place, TaskItem&& item, LONG treeTop)
+void ChartLayout::CollectTasks(IEnumTasks* tasks, LONG expected)
+{
+    pending_.clear();
+    pending_.reserve(std::size_t(std::max(expected, LONG(0))));
+    for (ComPtr<ITask> task; tasks->Next(task.ReleaseAndGetAddressOf()) == S_OK && task;)
+        pending_.push_back(std::move(task));
+}
+
+void ChartLayout::AddItem(std::size_t place, ComPtr<ITask> task, TaskItem&& item, LONG treeTop)
 {
     const LONG row = FloorDiv(treeTop, rowHeight_);
-    if (row >= 0 && row < LONG(rows_.size())) rows_[std::size_t(row)] = pending_[place].Get();
+    if (row >= 0 && row < LONG(rows_.size())) rows_[std::size_t(row)] = task.Get();
     if (!items_.empty() && item.Top < items_.back().Top) ascendingRows_ = false;
     tallestItem_ = std::max(tallestItem_, item.Bottom - item.Top);
-    item.task = std::move(pending_[place]);
+    item.task = std::move(task);
     itemAt_[place] = items_.size();
     items_.push_back(std::move(item));
 }
 
-void ChartLayout::LayOutNearArea(IGanttChartControl* control, const LayoutFrame& frame, COLORREF defaultColor)
+void ChartLayout::LayOutNearArea(IGanttChartControl* control, const LayoutFrame& frame, COLORREF defaultColor,
+                                 const ComPtr<ITask>* visible, std::size_t count)
 {
-    const std::vector<ComPtr<ITask>>& visible = pending_;
+    index_.Reset(count);
+    itemAt_.assign(count, TaskIndex::kNone);
     const LONG nearTop = -kNearAreaReach - frame.topMargin;  // in the tree's coordinates
     const LONG nearBottom = frame.height + kNearAreaReach - frame.topMargin;
     // Every task's row and the links leaving it.
-    spans_.assign(visible.size(), RowSpan{});
-    for (std::size_t k = 0; k < visible.size(); ++k) {
-        if (k + kAhead < visible.size()) index_.Prefetch(visible[k + kAhead].Get());
+    spans_.assign(count, RowSpan{});
+    for (std::size_t k = 0; k < count; ++k) {
+        if (k + kAhead < count) index_.Prefetch(visible[k + kAhead].Get());
         ITask* task = visible[k].Get();
         RowSpan& span = spans_[k];
         if (FAILED(control->GetTaskTreeItemBounds(task, &span.top, &span.bottom))) continue;
@@ -237,11 +256,11 @@ void ChartLayout::LayOutNearArea(IGanttChartControl* control, const LayoutFrame&
         }
         p.wanted = s.wanted = true;
     }
-    for (std::size_t k = 0; k < visible.size(); ++k) {
+    for (std::size_t k = 0; k < count; ++k) {
         if (!spans_[k].wanted) continue;
         TaskItem item;
         if (ReadItem(visible[k].Get(), spans_[k].top, spans_[k].bottom, frame, defaultColor, item))
-            AddItem(k, std::move(item), spans_[k].top);
+            AddItem(k, visible[k], std::move(item), spans_[k].top);
     }
     // A link to a hidden task, or whose ends could not be read, has no arrow.
     for (TaskLink& link : links_) {

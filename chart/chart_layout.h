@@ -14,6 +14,7 @@
 #include "model/model_interfaces.h"
 
 struct IGanttChartControl;
+struct IEnumTasks;
 
 namespace qmx {
 
@@ -97,13 +98,16 @@ private:
     // successor is laid out too are kept.
     void GatherLinks(ITask* predecessor, std::size_t from);
     void ResolveLinks();
-    // The near-area layout of the enumerated tasks in pending_.
-    void LayOutNearArea(IGanttChartControl* control, const LayoutFrame& frame, COLORREF defaultColor);
+    // Takes the enumerator's tasks one by one into pending_.
+    void CollectTasks(IEnumTasks* tasks, LONG expected);
+    // The near-area layout of the enumerated tasks.
+    void LayOutNearArea(IGanttChartControl* control, const LayoutFrame& frame, COLORREF defaultColor,
+                        const ComPtr<ITask>* visible, std::size_t count);
     // Reads one task's item; false when its fields cannot be read.
     bool ReadItem(ITask* task, LONG top, LONG bottom, const LayoutFrame& frame, COLORREF defaultColor,
                   TaskItem& item) const;
     // Appends the item of the enumerated task `place` and enters its row.
-    void AddItem(std::size_t place, TaskItem&& item, LONG treeTop);
+    void AddItem(std::size_t place, ComPtr<ITask> task, TaskItem&& item, LONG treeTop);
 
     std::vector<TaskItem> items_;
     TaskIndex index_;                  // task -> its place in the enumeration
