@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "chart/chart_control_interfaces.h"
+#include "chart/task_enumerator.h"
 
 namespace qmx {
 
@@ -88,6 +89,7 @@ void ChartLayout::Clear()
 {
     items_.clear();
     index_.Reset(0);
+    itemAt_.clear();
     rows_.clear();
     links_.clear();
     rowHeight_ = 0;
@@ -97,8 +99,9 @@ void ChartLayout::Clear()
 
 const TaskItem* ChartLayout::Find(ITask* task) const
 {
-    const std::size_t found = index_.Find(task);
-    return found == TaskIndex::kNone ? nullptr : &items_[found];
+    const std::size_t place = index_.Find(task);
+    if (place == TaskIndex::kNone || itemAt_[place] == TaskIndex::kNone) return nullptr;
+    return &items_[itemAt_[place]];
 }
 
 std::pair<std::size_t, std::size_t> ChartLayout::ItemsNear(LONG top, LONG bottom, LONG reach) const
@@ -132,65 +135,149 @@ HRESULT LayOutChart(IGanttChartControl* control, const LayoutFrame& frame, Chart
     if (!tasks) return E_FAIL;
     LONG expected = 0;
     if (FAILED(tasks->GetCount(&expected))) expected = 0;
-    layout.items_.reserve(std::size_t(std::max(expected, LONG(0))));
-    layout.index_.Reset(std::size_t(std::max(expected, LONG(0))));
+
+    if (frame.nearAreaOnly) {
+        // The enumerator's own list when it offers one, which spares a
+        // reference per task; else the tasks taken one by one.
+        const ComPtr<ITask>* list = nullptr;
+        std::size_t count = 0;
+        ComPtr<ITaskSnapshot> snapshot;
+        if (FAILED(tasks.As(&snapshot)) || !snapshot || FAILED(snapshot->GetTasks(&list, &count))) {
+            layout.CollectTasks(tasks.Get(), expected);
+            list = layout.pending_.data();
+            count = layout.pending_.size();
+        }
+        layout.LayOutNearArea(control, frame, defaultColor, list, count);
+        layout.pending_.clear();
+        return S_OK;
+    }
 
     // All tasks first, so that each one's place in the index can be fetched
     // while the ones before it are read.
+    layout.items_.reserve(std::size_t(std::max(expected, LONG(0))));
+    layout.CollectTasks(tasks.Get(), expected);
     std::vector<ComPtr<ITask>>& visible = layout.pending_;
-    visible.clear();
-    for (ComPtr<ITask> task; tasks->Next(task.ReleaseAndGetAddressOf()) == S_OK && task;)
-        visible.push_back(std::move(task));
-    if (std::size_t(std::max(expected, LONG(0))) < visible.size()) layout.index_.Reset(visible.size());
-
-    LONG previousTop = 0;
+    layout.index_.Reset(visible.size());
+    layout.itemAt_.assign(visible.size(), TaskIndex::kNone);
     for (std::size_t k = 0; k < visible.size(); ++k) {
         if (k + kAhead < visible.size()) layout.index_.Prefetch(visible[k + kAhead].Get());
-        ComPtr<ITask>& task = visible[k];
+        ITask* task = visible[k].Get();
         TaskItem item;
         LONG top = -1;
         LONG bottom = -1;
-        if (!ReadFields(task.Get(), item) || FAILED(control->GetTaskTreeItemBounds(task.Get(), &top, &bottom)))
+        if (FAILED(control->GetTaskTreeItemBounds(task, &top, &bottom)) ||
+            !layout.ReadItem(task, top, bottom, frame, defaultColor, item))
             continue;
-        item.Top = top + frame.topMargin;
-        item.Bottom = bottom + frame.topMargin;
-        const BarEnds ends = BarEndsFor(item.StartDate, item.EndDate, 0, frame.width, frame.viewStart, frame.viewEnd);
-        item.Left = ends.left;
-        item.Right = ends.right;
-        if (item.Kind() == BarKind::Normal) item.Label = ResourceLabel(task.Get());
-
-        // Inherited colours: a visible task's parent is visible and laid out
-        // before it, so its resolved colour is at hand; walk up otherwise.
-        item.Color = OwnColor(task.Get());
-        for (ComPtr<ITask> parent = ParentOf(task.Get()); item.Color == kNoTaskColor && parent;
-             parent = ParentOf(parent.Get())) {
-            if (const TaskItem* parentItem = layout.Find(parent.Get())) {
-                item.Color = parentItem->Color;
-                break;
-            }
-            item.Color = OwnColor(parent.Get());
-        }
-        if (item.Color == kNoTaskColor) item.Color = defaultColor;
-
-        if (!layout.index_.Insert(task.Get(), layout.items_.size())) continue;  // listed twice
-        const LONG row = FloorDiv(top, rowHeight);
-        if (row >= 0 && row < rowCount) layout.rows_[std::size_t(row)] = task.Get();
-        if (!layout.items_.empty() && item.Top < previousTop) layout.ascendingRows_ = false;
-        previousTop = item.Top;
-        layout.tallestItem_ = std::max(layout.tallestItem_, item.Bottom - item.Top);
-        item.task = std::move(task);
-        layout.items_.push_back(std::move(item));
+        if (!layout.index_.Insert(task, k)) continue;  // listed twice
+        layout.AddItem(k, std::move(visible[k]), std::move(item), top);
         // While the task is at hand: the links leaving it.
-        layout.GatherLinks(layout.items_.size() - 1);
+        layout.GatherLinks(task, layout.items_.size() - 1);
     }
-    visible.clear();  // the items hold the tasks now
     layout.ResolveLinks();
+    visible.clear();  // the items hold the tasks now
     return S_OK;
 }
 
-void ChartLayout::GatherLinks(std::size_t item)
+bool ChartLayout::ReadItem(ITask* task, LONG top, LONG bottom, const LayoutFrame& frame, COLORREF defaultColor,
+                           TaskItem& item) const
 {
-    ITask* predecessor = items_[item].task.Get();
+    if (!ReadFields(task, item)) return false;
+    item.Top = top + frame.topMargin;
+    item.Bottom = bottom + frame.topMargin;
+    const BarEnds ends = BarEndsFor(item.StartDate, item.EndDate, 0, frame.width, frame.viewStart, frame.viewEnd);
+    item.Left = ends.left;
+    item.Right = ends.right;
+    if (item.Kind() == BarKind::Normal) item.Label = ResourceLabel(task);
+
+    // Inherited colours: a visible task's parent is visible and laid out
+    // before it, so its resolved colour is at hand when it has an item; walk
+    // up otherwise.
+    item.Color = OwnColor(task);
+    for (ComPtr<ITask> parent = ParentOf(task); item.Color == kNoTaskColor && parent;
+         parent = ParentOf(parent.Get())) {
+        if (const TaskItem* parentItem = Find(parent.Get())) {
+            item.Color = parentItem->Color;
+            break;
+        }
+        item.Color = OwnColor(parent.Get());
+    }
+    if (item.Color == kNoTaskColor) item.Color = defaultColor;
+    return true;
+}
+
+void ChartLayout::CollectTasks(IEnumTasks* tasks, LONG expected)
+{
+    pending_.clear();
+    pending_.reserve(std::size_t(std::max(expected, LONG(0))));
+    for (ComPtr<ITask> task; tasks->Next(task.ReleaseAndGetAddressOf()) == S_OK && task;)
+        pending_.push_back(std::move(task));
+}
+
+void ChartLayout::AddItem(std::size_t place, ComPtr<ITask> task, TaskItem&& item, LONG treeTop)
+{
+    const LONG row = FloorDiv(treeTop, rowHeight_);
+    if (row >= 0 && row < LONG(rows_.size())) rows_[std::size_t(row)] = task.Get();
+    if (!items_.empty() && item.Top < items_.back().Top) ascendingRows_ = false;
+    tallestItem_ = std::max(tallestItem_, item.Bottom - item.Top);
+    item.task = std::move(task);
+    itemAt_[place] = items_.size();
+    items_.push_back(std::move(item));
+}
+
+void ChartLayout::LayOutNearArea(IGanttChartControl* control, const LayoutFrame& frame, COLORREF defaultColor,
+                                 const ComPtr<ITask>* visible, std::size_t count)
+{
+    index_.Reset(count);
+    itemAt_.assign(count, TaskIndex::kNone);
+    const LONG nearTop = -kNearAreaReach - frame.topMargin;  // in the tree's coordinates
+    const LONG nearBottom = frame.height + kNearAreaReach - frame.topMargin;
+    // Every task's row and the links leaving it.
+    spans_.assign(count, RowSpan{});
+    for (std::size_t k = 0; k < count; ++k) {
+        if (k + kAhead < count) index_.Prefetch(visible[k + kAhead].Get());
+        ITask* task = visible[k].Get();
+        RowSpan& span = spans_[k];
+        if (FAILED(control->GetTaskTreeItemBounds(task, &span.top, &span.bottom))) continue;
+        if (!index_.Insert(task, k)) continue;  // listed twice
+        span.wanted = span.bottom > nearTop && span.top < nearBottom;
+        GatherLinks(task, k);
+    }
+    // The links that may cross the band want both their ends.
+    for (std::size_t k = 0; k < links_.size(); ++k) {
+        if (k + kAhead < links_.size()) index_.Prefetch(links_[k + kAhead].successor);
+        TaskLink& link = links_[k];
+        link.successorItem = index_.Find(link.successor);
+        if (link.successorItem == TaskIndex::kNone) continue;
+        RowSpan& p = spans_[link.predecessorItem];
+        RowSpan& s = spans_[link.successorItem];
+        if (std::max(p.bottom, s.bottom) <= nearTop || std::min(p.top, s.top) >= nearBottom) {
+            link.successorItem = TaskIndex::kNone;
+            continue;
+        }
+        p.wanted = s.wanted = true;
+    }
+    for (std::size_t k = 0; k < count; ++k) {
+        if (!spans_[k].wanted) continue;
+        TaskItem item;
+        if (ReadItem(visible[k].Get(), spans_[k].top, spans_[k].bottom, frame, defaultColor, item))
+            AddItem(k, visible[k], std::move(item), spans_[k].top);
+    }
+    // A link to a hidden task, or whose ends could not be read, has no arrow.
+    for (TaskLink& link : links_) {
+        if (link.successorItem == TaskIndex::kNone) continue;
+        link.predecessorItem = itemAt_[link.predecessorItem];
+        link.successorItem = itemAt_[link.successorItem];
+        if (link.predecessorItem == TaskIndex::kNone) link.successorItem = TaskIndex::kNone;
+    }
+    std::erase_if(links_, [](const TaskLink& link) { return link.successorItem == TaskIndex::kNone; });
+    for (TaskLink& link : links_) {
+        link.predecessor = items_[link.predecessorItem].task.Get();
+        link.successor = items_[link.successorItem].task.Get();
+    }
+}
+
+void ChartLayout::GatherLinks(ITask* predecessor, std::size_t from)
+{
     ComPtr<ITaskDependencies> successors;
     LONG count = 0;
     if (FAILED(predecessor->get_Successors(successors.ReleaseAndGetAddressOf())) || !successors ||
@@ -204,7 +291,7 @@ void ChartLayout::GatherLinks(std::size_t item)
             FAILED(link->get_PairTask(pair.ReleaseAndGetAddressOf())) || !pair || FAILED(link->get_Type(&type)))
             continue;
         // The pair is only compared, never used, until it is found laid out.
-        links_.push_back({predecessor, pair.Get(), type, item, TaskIndex::kNone});
+        links_.push_back({predecessor, pair.Get(), type, from, TaskIndex::kNone});
     }
 }
 
@@ -213,7 +300,8 @@ void ChartLayout::ResolveLinks()
     // The lookups are independent, so the index's memory is fetched ahead.
     for (std::size_t k = 0; k < links_.size(); ++k) {
         if (k + kAhead < links_.size()) index_.Prefetch(links_[k + kAhead].successor);
-        links_[k].successorItem = index_.Find(links_[k].successor);
+        const std::size_t place = index_.Find(links_[k].successor);
+        links_[k].successorItem = place == TaskIndex::kNone ? TaskIndex::kNone : itemAt_[place];
     }
     // A link to a hidden task has no arrow.
     std::erase_if(links_, [](const TaskLink& link) { return link.successorItem == TaskIndex::kNone; });

@@ -14,6 +14,7 @@
 #include "model/model_interfaces.h"
 
 struct IGanttChartControl;
+struct IEnumTasks;
 
 namespace qmx {
 
@@ -49,13 +50,26 @@ struct TaskLink {
 // Where the chart is laid out: the area's width and height in pixels (x from
 // 0 to width), the view's first and last day, and the top margin added to
 // the tree's row positions.
+//
+// With nearAreaOnly, only what can draw within the area gets an item: the
+// tasks whose rows come within kNearAreaReach pixels of it and both ends of
+// every link whose rows span part of that band (an arrow from far above to
+// far below still crosses the area). Every visible task is still asked for
+// its row and its successors, so the picture is the one of a whole layout;
+// the tasks far from the area are not read further. The screen paint lays
+// out this way; a layout for the whole plan leaves it unset.
 struct LayoutFrame {
     LONG width = 0;
     LONG height = 0;
     DATE viewStart = 0;
     DATE viewEnd = 0;
     LONG topMargin = 8;
+    bool nearAreaOnly = false;
 };
+
+// How far beyond the area's top and bottom a near-area layout reaches: well
+// past anything a bar, label or arrow head draws outside its row.
+inline constexpr LONG kNearAreaReach = 256;
 
 class ChartLayout {
 public:
@@ -79,13 +93,31 @@ public:
 
 private:
     friend HRESULT LayOutChart(IGanttChartControl*, const LayoutFrame&, ChartLayout&);
-    // The links of LayOutChart: those leaving an item, gathered as it is laid
-    // out; then those whose successor is laid out too are kept.
-    void GatherLinks(std::size_t item);
+    // The links of LayOutChart: those leaving a task, gathered as it is
+    // enumerated (`from` is its place in the enumeration); then those whose
+    // successor is laid out too are kept.
+    void GatherLinks(ITask* predecessor, std::size_t from);
     void ResolveLinks();
+    // Takes the enumerator's tasks one by one into pending_.
+    void CollectTasks(IEnumTasks* tasks, LONG expected);
+    // The near-area layout of the enumerated tasks.
+    void LayOutNearArea(IGanttChartControl* control, const LayoutFrame& frame, COLORREF defaultColor,
+                        const ComPtr<ITask>* visible, std::size_t count);
+    // Reads one task's item; false when its fields cannot be read.
+    bool ReadItem(ITask* task, LONG top, LONG bottom, const LayoutFrame& frame, COLORREF defaultColor,
+                  TaskItem& item) const;
+    // Appends the item of the enumerated task `place` and enters its row.
+    void AddItem(std::size_t place, ComPtr<ITask> task, TaskItem&& item, LONG treeTop);
 
     std::vector<TaskItem> items_;
-    TaskIndex index_;
+    TaskIndex index_;                  // task -> its place in the enumeration
+    std::vector<std::size_t> itemAt_;  // place in the enumeration -> item, or TaskIndex::kNone
+    struct RowSpan {
+        LONG top = 0;
+        LONG bottom = 0;
+        bool wanted = false;
+    };
+    std::vector<RowSpan> spans_;  // near-area layout: each enumerated task's row, kept for its memory
     std::vector<ITask*> rows_;
     std::vector<TaskLink> links_;
     std::vector<ComPtr<ITask>> pending_;  // the enumerated tasks during a layout; kept for its memory

@@ -229,11 +229,16 @@ HRESULT QMXGanttChartControl::EnumVisibleTasks(IEnumTasks** ppEnum)
     if (!ppEnum) return E_POINTER;
     *ppEnum = nullptr;
     try {
-        const auto& rows = items_.VisibleRows();
-        std::vector<ComPtr<ITask>> tasks;
-        tasks.reserve(rows.size());
-        for (TreeItem* item : rows) tasks.emplace_back(item->task);
-        return TaskEnumerator::Create(std::move(tasks), ppEnum);
+        // Every paint asks for the visible tasks: the list is kept until the
+        // rows change, and shared by the enumerators made meanwhile.
+        if (!visibleTasks_) {
+            const auto& rows = items_.VisibleRows();
+            std::vector<ComPtr<ITask>> tasks;
+            tasks.reserve(rows.size());
+            for (TreeItem* item : rows) tasks.emplace_back(item->task);
+            visibleTasks_ = std::make_shared<const std::vector<ComPtr<ITask>>>(std::move(tasks));
+        }
+        return TaskEnumerator::Create(visibleTasks_, ppEnum);
     } catch (const std::bad_alloc&) {
         return E_FAIL;
     }

@@ -12,6 +12,7 @@
 #include "automation/runtime/registration.h"
 #include "automation/runtime/widget_control.h"
 #include "chart/chart_control_interfaces.h"
+#include "chart/task_enumerator.h"
 #include "chart/task_tree_items.h"
 #include "chart/task_tree_view.h"
 #include "model/model_sinks.h"
@@ -168,6 +169,9 @@ private:
 
     TaskTreeItems items_;
     ProjectModel model_;  // after the items: the sinks mirror into them
+    // The visible rows' tasks as last enumerated; dropped whenever the rows
+    // change (before the model goes, so no task outlives its tree here).
+    TaskEnumerator::Snapshot visibleTasks_;
     BSTR title_;
     bool panesEnabled_ = true;
     bool treeVisible_ = true;

@@ -211,6 +211,7 @@ void QMXGanttChartControl::OnResourceChanged(IResource* pResource)
 
 void QMXGanttChartControl::OnItemRowsChanged()
 {
+    visibleTasks_.reset();
     if (window_) window_->Tree()->ItemsChanged();
     RepaintPane();
 }

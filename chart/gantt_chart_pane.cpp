@@ -537,7 +537,8 @@ bool QMXGanttChartPane::LayOutScreen(ViewRange& view)
     if (!window_ || !control_ || !timeline_) return false;
     const QRect area = ChartArea();
     if (!ReadView(view)) return false;
-    const LayoutFrame frame{area.width(), area.height(), view.viewStart, view.viewEnd, kTopMargin};
+    // Only what can show: hit testing reads the rows in view alone.
+    const LayoutFrame frame{area.width(), area.height(), view.viewStart, view.viewEnd, kTopMargin, true};
     return SUCCEEDED(LayOutChart(control_, frame, screen_));
 }
 

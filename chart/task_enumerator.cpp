@@ -13,13 +13,20 @@ HRESULT TaskEnumerator::Create(std::vector<ComPtr<ITask>> tasks, IEnumTasks** pp
     if (!ppEnum) return E_POINTER;
     *ppEnum = nullptr;
     try {
-        auto snapshot = std::make_shared<const std::vector<ComPtr<ITask>>>(std::move(tasks));
-        ComPtr<IEnumTasks> enumerator = MakeObject<TaskEnumerator>(std::move(snapshot), 0);
-        if (!enumerator) return E_FAIL;
-        return enumerator.CopyTo(ppEnum);
+        return Create(std::make_shared<const std::vector<ComPtr<ITask>>>(std::move(tasks)), ppEnum);
     } catch (const std::bad_alloc&) {
         return E_FAIL;
     }
+}
+
+HRESULT TaskEnumerator::Create(Snapshot tasks, IEnumTasks** ppEnum)
+{
+    if (!ppEnum) return E_POINTER;
+    *ppEnum = nullptr;
+    if (!tasks) return E_POINTER;
+    ComPtr<IEnumTasks> enumerator = MakeObject<TaskEnumerator>(std::move(tasks), 0);
+    if (!enumerator) return E_FAIL;
+    return enumerator.CopyTo(ppEnum);
 }
 
 HRESULT TaskEnumerator::GetCount(LONG* pnCount)
@@ -65,6 +72,14 @@ HRESULT TaskEnumerator::Clone(IEnumTasks** ppEnum)
     ComPtr<IEnumTasks> copy = MakeObject<TaskEnumerator>(tasks_, position_);
     if (!copy) return E_OUTOFMEMORY;
     return copy.CopyTo(ppEnum);
+}
+
+HRESULT TaskEnumerator::GetTasks(const ComPtr<ITask>** ppTasks, std::size_t* pnCount)
+{
+    if (!ppTasks || !pnCount) return E_POINTER;
+    *ppTasks = tasks_->data();
+    *pnCount = tasks_->size();
+    return S_OK;
 }
 
 }  // namespace qmx

@@ -69,6 +69,22 @@ void BM_LayOut(benchmark::State& state)
 }
 BENCHMARK(BM_LayOut)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
+// The screen's layout: only what can draw within the area.
+void BM_LayOutNearArea(benchmark::State& state)
+{
+    ChartControlDouble* plan = Plan(int(state.range(0)));
+    qmx::LayoutFrame frame = kFrame;
+    frame.nearAreaOnly = true;
+    qmx::ChartLayout layout;
+    for (auto _ : state) {
+        qmx::LayOutChart(plan, frame, layout);
+        benchmark::DoNotOptimize(layout.Items().data());
+    }
+    state.counters["items"] = double(layout.Items().size());
+    state.counters["links"] = double(layout.Links().size());
+}
+BENCHMARK(BM_LayOutNearArea)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
 void BM_DrawChartArea(benchmark::State& state)
 {
     qmx::ChartLayout layout;

@@ -2,6 +2,9 @@
 // bands, summary brackets, milestones, labels, weekends and the four arrow
 // kinds, checked pixel by pixel where the drawing rules put them.
 
+#include <algorithm>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include <QFont>
@@ -411,6 +414,74 @@ TEST_F(ChartDrawing, ManyRowsDrawOnlyWhatIsInView)
     EXPECT_EQ(Pixel(image, 0, 11).name(), kBlack.name());
     EXPECT_EQ(Pixel(image, 50, 12).name(), kDefault.name());
     EXPECT_EQ(Pixel(image, 150, 12).name(), kWhite.name());
+}
+
+// The screen's layout reads only the tasks near the area, yet draws what a
+// layout of every task draws: bars, labels, colours inherited from parents
+// far above, and arrows whose ends both lie far outside the area.
+TEST_F(ChartDrawing, NearAreaLayoutDrawsLikeTheWholeLayout)
+{
+    control->Tree()->put_AutocorrectTaskDates(VARIANT_FALSE);  // keep the dates as drawn
+    std::vector<ComPtr<ITask>> rows;  // in display order
+    const auto add = [&](LONG parent, int i) {
+        rows.push_back(control->AddTask(parent, kMonday + i % 5, kMonday + i % 5 + 1 + i % 2));
+        return IdOf(rows.back().Get());
+    };
+    const LONG red = add(0, 0);
+    SetColor(rows.back().Get(), RGB(255, 0, 0));
+    for (int i = 1; i < 150; ++i) add(red, i);
+    const LONG plain = add(0, 150);
+    for (int i = 151; i < 260; ++i) {
+        add(plain, i);
+        if (i % 7 == 0) Assign(*control, rows.back().Get(), "Ann");
+    }
+    const LONG collapsed = add(0, 260);
+    ComPtr<ITask> hidden = control->AddTask(collapsed, kMonday, kMonday + 1);
+    control->SetCollapsed(rows.back().Get(), true);
+    for (int i = 261; i < 300; ++i) add(0, i);
+    const auto link = [&](std::size_t from, std::size_t to, QMXDependencyType type) {
+        ASSERT_EQ(control->Tree()->DependencyLink(IdOf(rows[from].Get()), IdOf(rows[to].Get()), type), S_OK);
+    };
+    for (std::size_t i = 1; i + 1 < rows.size(); i += 3) link(i, i + 1, dtFinishToStart);
+    link(10, 290, dtFinishToStart);   // far above to far below
+    link(20, 280, dtStartToStart);
+    link(270, 30, dtFinishToFinish);  // far below to far above
+    link(5, 295, dtStartToFinish);
+    link(160, 298, dtFinishToStart);  // near to far
+    ASSERT_EQ(control->Tree()->DependencyLink(IdOf(rows[155].Get()), IdOf(hidden.Get()), dtFinishToStart), S_OK);
+
+    LayoutFrame nearFrame = WeekFrame();
+    nearFrame.nearAreaOnly = true;
+    for (LONG first : {0, 100, 150, 158, 250, 290}) {
+        control->SetFirstVisibleRow(first);
+        ChartLayout whole;
+        ChartLayout near;
+        ASSERT_EQ(LayOutChart(control.Get(), WeekFrame(), whole), S_OK);
+        ASSERT_EQ(LayOutChart(control.Get(), nearFrame, near), S_OK);
+        EXPECT_LT(near.Items().size(), whole.Items().size() / 2) << first;
+        EXPECT_TRUE(Render(near, WeekBackdrop()) == Render(whole, WeekBackdrop())) << "first row " << first;
+        ASSERT_EQ(near.Rows(), whole.Rows()) << first;
+        for (ITask* task : near.Rows()) {
+            if (!task) continue;
+            const TaskItem* a = near.Find(task);
+            const TaskItem* b = whole.Find(task);
+            ASSERT_TRUE(a && b) << first;
+            EXPECT_EQ(a->Left, b->Left) << first;
+            EXPECT_EQ(a->Right, b->Right) << first;
+            EXPECT_EQ(a->Top, b->Top) << first;
+            EXPECT_EQ(a->Color, b->Color) << first;
+            EXPECT_EQ(a->Label, b->Label) << first;
+        }
+        if (first == 150) {
+            // The arrows from rows 5, 10 and 20 and back to row 30 cross the area.
+            const auto crossing = std::count_if(near.Links().begin(), near.Links().end(), [&](const TaskLink& l) {
+                const TaskItem& p = near.Items()[l.predecessorItem];
+                const TaskItem& s = near.Items()[l.successorItem];
+                return std::max(p.Top, s.Top) > kHeight && std::min(p.Bottom, s.Bottom) < 0;
+            });
+            EXPECT_EQ(crossing, 4) << first;
+        }
+    }
 }
 
 }  // namespace
