@@ -1,7 +1,7 @@
 # qmx_add_test(NAME name SOURCES ... LIBRARIES ...)
 # One GoogleTest program, run by ctest headless: offscreen Qt platform, a
 # private runtime folder, and a registry store of its own that no test shares
-# with the user's.
+# with the user's, over a system store of its own too.
 function(qmx_add_test)
   cmake_parse_arguments(ARG "" "NAME;TIMEOUT" "SOURCES;LIBRARIES" ${ARGN})
   add_executable(${ARG_NAME} ${ARG_SOURCES})
@@ -16,5 +16,5 @@ function(qmx_add_test)
   endif()
   set_tests_properties(${ARG_NAME} PROPERTIES
     TIMEOUT ${ARG_TIMEOUT}
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_RUNTIME_DIR=${runtime_dir};QMX_REGISTRY=${runtime_dir}/registry.ini;QMX_BUILD_LIB_DIR=${CMAKE_LIBRARY_OUTPUT_DIRECTORY};QMX_BUILD_BIN_DIR=${CMAKE_RUNTIME_OUTPUT_DIRECTORY};TZ=Europe/Berlin;ASAN_OPTIONS=detect_leaks=1;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/cmake/lsan.supp;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_RUNTIME_DIR=${runtime_dir};QMX_REGISTRY=${runtime_dir}/registry.ini;QMX_SYSTEM_REGISTRY=${runtime_dir}/system-registry.ini;QMX_BUILD_LIB_DIR=${CMAKE_LIBRARY_OUTPUT_DIRECTORY};QMX_BUILD_BIN_DIR=${CMAKE_RUNTIME_OUTPUT_DIRECTORY};TZ=Europe/Berlin;ASAN_OPTIONS=detect_leaks=1;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/cmake/lsan.supp;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
 endfunction()

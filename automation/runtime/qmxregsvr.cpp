@@ -9,6 +9,7 @@
 #include <string>
 
 #include "automation/runtime/component_exports.h"
+#include "automation/runtime/registry_store.h"
 #include "automation/standard_streams.h"
 
 namespace {
@@ -16,11 +17,14 @@ namespace {
 void PrintUsage(std::FILE* out)
 {
     std::fputs(
-        "Usage: qmxregsvr [-u] [--registry FILE] LIBRARY\n"
+        "Usage: qmxregsvr [-u] [--system | --registry FILE] LIBRARY\n"
         "Registers the component library LIBRARY in the registry store.\n"
-        "  -u               unregister instead\n"
-        "  --registry FILE  use FILE as the registry store (default: $QMX_REGISTRY,\n"
-        "                   else ~/.config/QMX/registry.ini)\n",
+        "  -u, --unregister  unregister instead\n"
+        "  --system          use the system store that serves every user\n"
+        "                    ($QMX_SYSTEM_REGISTRY, else QMX/registry.ini under\n"
+        "                    $XDG_CONFIG_DIRS, default /etc/xdg)\n"
+        "  --registry FILE   use FILE as the registry store (default: $QMX_REGISTRY,\n"
+        "                    else ~/.config/QMX/registry.ini)\n",
         out);
 }
 
@@ -34,6 +38,11 @@ int Run(int argc, char** argv)
             unregister = true;
         } else if (std::strcmp(arg, "--registry") == 0 && i + 1 < argc) {
             setenv("QMX_REGISTRY", argv[++i], 1);
+        } else if (std::strcmp(arg, "--system") == 0) {
+            // The component registers itself in the default store: make that
+            // the system file, read alone.
+            const std::string system = qmx::RegistryStore::DefaultSystemPath();
+            setenv("QMX_REGISTRY", system.c_str(), 1);
         } else if (std::strcmp(arg, "-h") == 0 || std::strcmp(arg, "--help") == 0) {
             PrintUsage(stdout);
             return 0;

@@ -1,6 +1,7 @@
 #include "automation/runtime/registry_store.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 #include <algorithm>
@@ -150,6 +151,19 @@ void MarkKeyAndParents(QSettings& settings, const QString& group)
     }
 }
 
+// The value as stored in the first of the files that has it.
+std::optional<QVariant> Read(const std::string& user, const std::string& system, const std::string& key,
+                             const std::string& name)
+{
+    const QString valueKey = ValueKey(key, name);
+    for (const std::string* path : {&user, &system}) {
+        if (path->empty()) continue;
+        const QVariant value = Open(*path)->value(valueKey);
+        if (value.isValid()) return value;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::string RegistryStore::DefaultPath()
@@ -160,15 +174,41 @@ std::string RegistryStore::DefaultPath()
     return (base + QStringLiteral("/QMX/registry.ini")).toStdString();
 }
 
-RegistryStore::RegistryStore() : path_(DefaultPath()) {}
+std::string RegistryStore::DefaultSystemPath()
+{
+    if (const char* env = std::getenv("QMX_SYSTEM_REGISTRY"); env && *env) return env;
+    QStringList dirs;
+    if (const char* env = std::getenv("XDG_CONFIG_DIRS"); env && *env)
+        dirs = QString::fromLocal8Bit(env).split(u':', Qt::SkipEmptyParts);
+    // Relative entries are not meant by the base directory rules.
+    dirs.removeIf([](const QString& dir) { return !dir.startsWith(u'/'); });
+    if (dirs.isEmpty()) dirs << QStringLiteral("/etc/xdg");
+    const QString name = QStringLiteral("/QMX/registry.ini");
+    for (const QString& dir : dirs)
+        if (QFileInfo::exists(dir + name)) return (dir + name).toStdString();
+    return (dirs.front() + name).toStdString();
+}
+
+RegistryStore::RegistryStore() : path_(DefaultPath()), systemPath_(DefaultSystemPath())
+{
+    // A store opened on the system file itself (registering for every user)
+    // has no second layer.
+    if (systemPath_ == path_) systemPath_.clear();
+}
 
 RegistryStore::RegistryStore(std::string path) : path_(std::move(path)) {}
+
+RegistryStore::RegistryStore(std::string path, std::string systemPath)
+    : path_(std::move(path)), systemPath_(std::move(systemPath))
+{
+}
 
 bool RegistryStore::KeyExists(const std::string& key) const
 {
     const QString group = Group(key);
     if (group.isEmpty()) return true;
-    return Open(path_)->contains(group + u'/' + kKeyMarker);
+    if (Open(path_)->contains(group + u'/' + kKeyMarker)) return true;
+    return !systemPath_.empty() && Open(systemPath_)->contains(group + u'/' + kKeyMarker);
 }
 
 bool RegistryStore::CreateKey(const std::string& key)
@@ -190,28 +230,31 @@ bool RegistryStore::DeleteKey(const std::string& key)
 
 std::vector<std::string> RegistryStore::SubKeys(const std::string& key) const
 {
-    auto settings = Open(path_);
     const QString group = Group(key);
-    if (!group.isEmpty()) settings->beginGroup(group);
-    const QStringList names = settings->childGroups();
     std::vector<std::string> result;
-    result.reserve(names.size());
-    for (const QString& name : names) result.push_back(DecodeName(name));
+    for (const std::string* path : {&path_, &systemPath_}) {
+        if (path->empty()) continue;
+        auto settings = Open(*path);
+        if (!group.isEmpty()) settings->beginGroup(group);
+        for (const QString& name : settings->childGroups()) result.push_back(DecodeName(name));
+    }
     std::sort(result.begin(), result.end());
+    result.erase(std::unique(result.begin(), result.end()), result.end());
     return result;
 }
 
 std::optional<std::string> RegistryStore::GetString(const std::string& key, const std::string& name) const
 {
-    const QVariant value = Open(path_)->value(ValueKey(key, name));
-    if (!value.isValid()) return std::nullopt;
-    return DecodeString(value.toString());
+    const std::optional<QVariant> value = Read(path_, systemPath_, key, name);
+    if (!value) return std::nullopt;
+    return DecodeString(value->toString());
 }
 
 std::optional<std::uint32_t> RegistryStore::GetNumber(const std::string& key, const std::string& name) const
 {
-    const QVariant value = Open(path_)->value(ValueKey(key, name));
-    const QString text = value.toString();
+    const std::optional<QVariant> value = Read(path_, systemPath_, key, name);
+    if (!value) return std::nullopt;
+    const QString text = value->toString();
     if (!IsNumber(text)) return std::nullopt;
     bool ok = false;
     const uint number = text.mid(kNumberPrefix.size()).toUInt(&ok, 16);

@@ -108,6 +108,30 @@ TEST_F(ActivationTest, FailuresAreResultsNotCrashes)
     EXPECT_EQ(qmx::CreateInstance("QMXTest.Greeter.1", ITestGreeter::iid, nullptr), E_POINTER);
 }
 
+TEST_F(ActivationTest, SystemRegistrationServesAUserWithNoRegistrationOfTheirOwn)
+{
+    const char* old = std::getenv("QMX_SYSTEM_REGISTRY");
+    const std::string saved = old ? old : "";
+    const std::string system = (dir.path() + "/etc/QMX/registry.ini").toStdString();
+    setenv("QMX_SYSTEM_REGISTRY", system.c_str(), 1);
+    const std::string tool = "'" + BuildPath("QMX_BUILD_BIN_DIR", "qmxregsvr") + "' --system ";
+    const auto run = [](const std::string& command) {
+        const int status = std::system((command + " > /dev/null 2>&1").c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    ASSERT_EQ(run(tool + "'" + component + "'"), 0);
+    EXPECT_TRUE(qmx::RegistryStore(system).KeyExists(qmx::ClsidKey(CLSID_TestGreeter)));
+    EXPECT_FALSE(qmx::RegistryStore(registry).KeyExists(qmx::ClsidKey(CLSID_TestGreeter)));  // nothing per user
+    qmx::ComPtr<ITestGreeter> greeter;
+    EXPECT_EQ(qmx::CreateInstance(kTestGreeterProgId, &greeter), S_OK);
+
+    ASSERT_EQ(run(tool + "-u '" + component + "'"), 0);
+    EXPECT_FALSE(qmx::RegistryStore(system).KeyExists(qmx::ClsidKey(CLSID_TestGreeter)));
+    greeter = nullptr;
+    EXPECT_EQ(qmx::CreateInstance(kTestGreeterProgId, &greeter), CO_E_CLASSSTRING);
+    old ? setenv("QMX_SYSTEM_REGISTRY", saved.c_str(), 1) : unsetenv("QMX_SYSTEM_REGISTRY");
+}
+
 TEST_F(ActivationTest, RegistrationToolRejectsBadUsage)
 {
     EXPECT_EQ(RunRegistrationTool(""), 2);

@@ -173,3 +173,79 @@ TEST_F(RegistryStoreTest, DefaultPathFollowsTheEnvironment)
 }
 
 }  // namespace
+
+// The user's store read over the system store that serves every user.
+TEST_F(RegistryStoreTest, UserStoreIsReadOverTheSystemStore)
+{
+    const std::string adapters = "SOFTWARE/QMX/QMXGanttDisplay/Adapters";
+    {
+        qmx::RegistryStore system(Path("system.ini"));
+        system.SetString("SOFTWARE/Classes/Shared.Class/CLSID", "", "{SYSTEM}");
+        system.SetString("SOFTWARE/Classes/System.Only/CLSID", "", "{ONLY}");
+        system.SetNumber("SOFTWARE/QMX/Settings", "Flags", 1);
+        system.CreateKey(adapters + "/Xml");
+        system.CreateKey(adapters + "/Both");
+        qmx::RegistryStore user(Path());
+        user.SetString("SOFTWARE/Classes/Shared.Class/CLSID", "", "{USER}");
+        user.SetNumber("SOFTWARE/QMX/Settings", "Flags", 2);
+        user.CreateKey(adapters + "/Both");
+        user.CreateKey(adapters + "/Mine");
+    }
+    qmx::RegistryStore store(Path(), Path("system.ini"));
+    EXPECT_EQ(store.GetString("SOFTWARE/Classes/Shared.Class/CLSID"), "{USER}");  // the user's value wins
+    EXPECT_EQ(store.GetString("SOFTWARE/Classes/System.Only/CLSID"), "{ONLY}");
+    EXPECT_EQ(store.GetNumber("SOFTWARE/QMX/Settings", "Flags"), 2u);
+    EXPECT_TRUE(store.KeyExists("SOFTWARE/Classes/System.Only"));
+    EXPECT_FALSE(store.KeyExists("SOFTWARE/Classes/Neither"));
+    // Sub-keys are the union, each once, in the stable order.
+    EXPECT_EQ(store.SubKeys(adapters), (std::vector<std::string>{"Both", "Mine", "Xml"}));
+
+    // Writes and deletes reach the user's store alone.
+    EXPECT_TRUE(store.SetString("SOFTWARE/Classes/System.Only/CLSID", "", "{MINE}"));
+    EXPECT_EQ(store.GetString("SOFTWARE/Classes/System.Only/CLSID"), "{MINE}");
+    EXPECT_TRUE(store.DeleteKey("SOFTWARE/Classes/System.Only"));
+    EXPECT_EQ(store.GetString("SOFTWARE/Classes/System.Only/CLSID"), "{ONLY}");  // the system's shows again
+    EXPECT_FALSE(store.DeleteKey("SOFTWARE/Classes/System.Only"));              // nothing of the user's left
+    const qmx::RegistryStore system(Path("system.ini"));
+    EXPECT_EQ(system.GetString("SOFTWARE/Classes/System.Only/CLSID"), "{ONLY}");
+    EXPECT_EQ(system.SubKeys(adapters), (std::vector<std::string>{"Both", "Xml"}));
+}
+
+TEST_F(RegistryStoreTest, SystemStoreIsFoundThroughTheEnvironment)
+{
+    const auto restore = [](const char* name, const char* old) { old ? setenv(name, old, 1) : unsetenv(name); };
+    const char* oldSystem = std::getenv("QMX_SYSTEM_REGISTRY");
+    const char* oldDirs = std::getenv("XDG_CONFIG_DIRS");
+    const char* oldUser = std::getenv("QMX_REGISTRY");
+    const std::string savedSystem = oldSystem ? oldSystem : "", savedDirs = oldDirs ? oldDirs : "",
+                      savedUser = oldUser ? oldUser : "";
+    unsetenv("QMX_SYSTEM_REGISTRY");
+
+    const std::string first = Path("first"), second = Path("second");
+    struct Case {
+        std::string dirs;
+        std::string expected;
+    };
+    const std::vector<Case> cases = {
+        {"", "/etc/xdg/QMX/registry.ini"},                          // the default folder
+        {first + ":" + second, first + "/QMX/registry.ini"},        // none exists: the first
+        {"relative:" + second, second + "/QMX/registry.ini"},       // relative entries are ignored
+    };
+    for (const Case& c : cases) {
+        c.dirs.empty() ? unsetenv("XDG_CONFIG_DIRS") : setenv("XDG_CONFIG_DIRS", c.dirs.c_str(), 1);
+        EXPECT_EQ(qmx::RegistryStore::DefaultSystemPath(), c.expected) << c.dirs;
+    }
+    // The first folder whose store exists is taken.
+    qmx::RegistryStore(second + "/QMX/registry.ini").CreateKey("SOFTWARE");
+    setenv("XDG_CONFIG_DIRS", (first + ":" + second).c_str(), 1);
+    EXPECT_EQ(qmx::RegistryStore::DefaultSystemPath(), second + "/QMX/registry.ini");
+    // The override wins, and a default store opened on it reads it alone.
+    setenv("QMX_SYSTEM_REGISTRY", Path("override.ini").c_str(), 1);
+    EXPECT_EQ(qmx::RegistryStore::DefaultSystemPath(), Path("override.ini"));
+    setenv("QMX_REGISTRY", Path("override.ini").c_str(), 1);
+    EXPECT_TRUE(qmx::RegistryStore().SystemPath().empty());
+
+    restore("QMX_SYSTEM_REGISTRY", oldSystem ? savedSystem.c_str() : nullptr);
+    restore("XDG_CONFIG_DIRS", oldDirs ? savedDirs.c_str() : nullptr);
+    restore("QMX_REGISTRY", oldUser ? savedUser.c_str() : nullptr);
+}
