@@ -1,0 +1,150 @@
+// A topic of a map: its values, its place in the tree and the automation
+// objects that show it (task information, attributes, sub-topic list).
+#pragma once
+
+#include <map>
+#include <optional>
+#include <vector>
+
+#include "automation/com_object.h"
+#include "maphost/api/map_codes.h"
+#include "maphost/api/map_interfaces.h"
+
+namespace qmx::map {
+
+class MapDocument;
+class MapTopic;
+
+// The built-in task values of a topic.
+struct TaskValues {
+    LONG priority = 0;
+    DATE start = 0;
+    DATE due = 0;
+    double durationHours = 0;
+    LONG durationUnit = kDurationDays;
+    LONG percentComplete = 0;
+    BSTR resources;
+    friend bool operator==(const TaskValues&, const TaskValues&) = default;
+};
+
+// Attribute values by namespace URI, then by name.
+using AttributeTable = std::map<BSTR, std::map<BSTR, BSTR>>;
+
+// Everything a topic holds apart from its identity and place: what a copy
+// carries over.
+struct TopicValues {
+    BSTR text;
+    TaskValues task;
+    AttributeTable attributes;
+    std::optional<DWORD> fill;
+    bool collapsed = false;
+    bool floating = false;
+    bool callout = false;
+};
+
+class MapTopicTaskInfo final : public EmbeddedObject<IMmTaskInfo> {
+public:
+    explicit MapTopicTaskInfo(MapTopic* topic);
+    HRESULT get_Priority(LONG* pValue) override;
+    HRESULT put_Priority(LONG value) override;
+    HRESULT get_StartDate(DATE* pValue) override;
+    HRESULT put_StartDate(DATE value) override;
+    HRESULT get_DueDate(DATE* pValue) override;
+    HRESULT put_DueDate(DATE value) override;
+    HRESULT get_DurationHours(double* pValue) override;
+    HRESULT put_DurationHours(double value) override;
+    HRESULT get_DurationUnit(LONG* pValue) override;
+    HRESULT put_DurationUnit(LONG value) override;
+    HRESULT get_PercentComplete(LONG* pValue) override;
+    HRESULT put_PercentComplete(LONG value) override;
+    HRESULT get_Resources(BSTR* pValue) override;
+    HRESULT put_Resources(const BSTR& value) override;
+
+private:
+    template <class F>
+    HRESULT Change(F&& f);
+    MapTopic* topic_;
+};
+
+class MapTopicList final : public EmbeddedObject<IMmTopics> {
+public:
+    explicit MapTopicList(MapTopic* topic);
+    HRESULT get_Count(LONG* pCount) override;
+    HRESULT Item(LONG index, IMmTopic** ppTopic) override;
+    HRESULT Insert(IMmTopic* pTopic, LONG position) override;
+
+private:
+    MapTopic* topic_;
+};
+
+class MapTopic final : public ComObject<IMmTopic> {
+public:
+    MapTopic(MapDocument* document, const GUID& guid);
+
+    HRESULT get_Guid(BSTR* pGuid) override;
+    HRESULT get_Text(BSTR* pText) override;
+    HRESULT put_Text(const BSTR& text) override;
+    HRESULT get_SubTopics(VARIANT_BOOL flag, IMmTopics** ppTopics) override;
+    HRESULT AddSubTopic(const BSTR& text, IMmTopic** ppTopic) override;
+    HRESULT Delete() override;
+    HRESULT get_TaskInfo(IMmTaskInfo** ppTaskInfo) override;
+    HRESULT get_Attributes(const BSTR& namespaceUri, IMmAttributes** ppAttributes) override;
+    HRESULT get_FillColor(DWORD* pColor) override;
+    HRESULT put_FillColor(DWORD color) override;
+    HRESULT get_HasFillColor(VARIANT_BOOL* pHas) override;
+    HRESULT ClearFillColor() override;
+    HRESULT get_Collapsed(VARIANT_BOOL* pCollapsed) override;
+    HRESULT put_Collapsed(VARIANT_BOOL collapsed) override;
+    HRESULT get_IsCentralTopic(VARIANT_BOOL* pCentral) override;
+    HRESULT get_IsFloating(VARIANT_BOOL* pFloating) override;
+    HRESULT put_IsFloating(VARIANT_BOOL floating) override;
+    HRESULT get_IsCallout(VARIANT_BOOL* pCallout) override;
+    HRESULT put_IsCallout(VARIANT_BOOL callout) override;
+    HRESULT get_ParentTopic(IMmTopic** ppParent) override;
+    HRESULT get_Document(IMmDocument** ppDocument) override;
+
+    // For the document and the file formats.
+    const GUID& Guid() const { return guid_; }
+    TopicValues& Values() { return values_; }
+    const TopicValues& Values() const { return values_; }
+    MapTopic* Parent() const { return parent_; }
+    const std::vector<MapTopic*>& Children() const { return children_; }
+    MapDocument* Document() const { return document_; }
+    bool IsCentral() const;
+    // Fails with a description when the topic was deleted or its map closed.
+    HRESULT CheckAlive() const;
+    // Runs change on the values between the changed events; a change that
+    // changes nothing raises no event.
+    template <class F>
+    HRESULT Change(F&& change);
+
+private:
+    friend class MapDocument;
+    friend class MapTopicList;
+
+    MapDocument* document_;  // null once deleted or closed
+    GUID guid_;
+    TopicValues values_;
+    MapTopic* parent_ = nullptr;
+    std::vector<MapTopic*> children_;  // owned by the document's table
+    MapTopicTaskInfo taskInfo_{this};
+    MapTopicList list_{this};
+};
+
+// The attributes of one topic in one namespace (a small object of its own,
+// holding the topic).
+class MapTopicAttributes final : public ComObject<IMmAttributes> {
+public:
+    MapTopicAttributes(MapTopic* topic, BSTR namespaceUri);
+    HRESULT GetAttributeValue(const BSTR& name, BSTR* pValue) override;
+    HRESULT SetAttributeValue(const BSTR& name, const BSTR& value) override;
+    HRESULT DeleteAttribute(const BSTR& name) override;
+    HRESULT get_Count(LONG* pCount) override;
+    HRESULT get_Name(LONG index, BSTR* pName) override;
+
+private:
+    ComPtr<MapTopic> topic_;
+    BSTR namespace_;
+};
+
+}  // namespace qmx::map
