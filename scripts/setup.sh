@@ -5,7 +5,7 @@ set -eu
 
 packages="cmake ninja-build g++ pkg-config qt6-base-dev libxml2-dev libgtest-dev libgmock-dev
 libbenchmark-dev dbus fonts-dejavu-core clang-14 libclang-rt-14-dev
-qt6-tools-dev qt6-svg-dev xvfb xauth xdotool poppler-utils desktop-file-utils appstream lintian dpkg-dev"
+qt6-tools-dev libqt6opengl6-dev qt6-svg-dev xvfb xauth xdotool poppler-utils desktop-file-utils appstream lintian dpkg-dev"
 
 missing=""
 for package in $packages; do
