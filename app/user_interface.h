@@ -9,6 +9,8 @@
 #include "automation/types.h"
 #include "model/model_interfaces.h"
 
+struct IGanttAdapter;
+
 namespace qmx {
 
 enum class MessageButtons { Ok, YesNo, YesNoCancel };
@@ -35,8 +37,12 @@ public:
     virtual void SetWaitCursor(bool wait) = 0;
 
     // The editing dialogs; until they are built they change nothing and
-    // answer false (Cancel).
-    virtual bool EditTaskProperties(ITask* /*pTask*/) { return false; }
+    // answer false (Cancel). The task dialog writes its edits back itself
+    // and forwards them to the adapter (null: no document is open).
+    virtual bool EditTaskProperties(ITask* /*pTask*/, IResources* /*pPool*/, IGanttAdapter* /*pAdapter*/)
+    {
+        return false;
+    }
     virtual bool EditResourceName(std::u16string& /*name*/) { return false; }
     virtual bool EditDocumentProperties(std::u16string& /*name*/, std::u16string& /*description*/) { return false; }
 };

@@ -23,6 +23,13 @@ public:
     std::vector<bool> waitCursor;
     std::optional<std::u16string> resourceNameAnswer;
     std::optional<std::pair<std::u16string, std::u16string>> documentAnswer;
+    // The tasks the task dialog was asked for, with the pool and adapter it got.
+    struct TaskDialogCall {
+        ITask* task;
+        IResources* pool;
+        IGanttAdapter* adapter;
+    };
+    std::vector<TaskDialogCall> taskDialogs;
 
     MessageAnswer ShowMessage(const std::u16string& text, MessageButtons, MessageIcon icon, MessageAnswer) override
     {
@@ -43,6 +50,11 @@ public:
     std::optional<int> ChooseDocumentType(const std::vector<std::u16string>&, bool) override { return std::nullopt; }
     void ShowContextMenu(int, int, int) override {}
     void SetWaitCursor(bool wait) override { waitCursor.push_back(wait); }
+    bool EditTaskProperties(ITask* pTask, IResources* pPool, IGanttAdapter* pAdapter) override
+    {
+        taskDialogs.push_back({pTask, pPool, pAdapter});
+        return true;
+    }
     bool EditResourceName(std::u16string& name) override
     {
         if (!resourceNameAnswer) return false;

@@ -36,13 +36,17 @@ public:
 };
 
 // Answers the next modal dialog: fills its line and text and confirms or cancels.
-void AnswerNextDialog(const QString& line, const QString& text, bool ok)
+// A picture of the dialog is saved under the given name, when there is one.
+void AnswerNextDialog(const QString& line, const QString& text, bool ok, const char* picture = nullptr)
 {
     QTimer::singleShot(0, [=] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
         dialog->findChild<QLineEdit*>(QStringLiteral("nameEdit"))->setText(line);
         if (auto* edit = dialog->findChild<QPlainTextEdit*>(QStringLiteral("descriptionEdit"))) edit->setPlainText(text);
+        if (picture) {
+            EXPECT_FALSE(testing::SavePicture(dialog->grab().toImage(), picture).empty());
+        }
         if (ok)
             dialog->accept();
         else
@@ -54,7 +58,7 @@ TEST(TextDialogs, ShowPresetTextsAndHandBackTheEditedOnesOnOk)
 {
     testing::EnsureApplication();
     std::u16string name = u"Ann";
-    AnswerNextDialog(QStringLiteral("Anna"), QString(), true);
+    AnswerNextDialog(QStringLiteral("Anna"), QString(), true, "resource_name_dialog");
     EXPECT_TRUE(RunResourceNameDialog(nullptr, name));
     EXPECT_EQ(name, u"Anna");
     AnswerNextDialog(QStringLiteral("Bob"), QString(), false);
@@ -63,7 +67,7 @@ TEST(TextDialogs, ShowPresetTextsAndHandBackTheEditedOnesOnOk)
 
     std::u16string title = u"Plan";
     std::u16string description = u"Old";
-    AnswerNextDialog(QStringLiteral("Plan B"), QStringLiteral("Two\nlines"), true);
+    AnswerNextDialog(QStringLiteral("Plan B"), QStringLiteral("Two\nlines"), true, "document_properties_dialog");
     EXPECT_TRUE(RunDocumentPropertiesDialog(nullptr, title, description));
     EXPECT_EQ(title, u"Plan B");
     EXPECT_EQ(description, u"Two\nlines");
