@@ -16,16 +16,17 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${CPACK_PACKAGE_CONTACT})
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
- QMXGantt shows and edits a project plan as a Gantt chart: a tree of tasks
- with dates, durations, progress and colours, dependency links that push
- dependent tasks later, a two-row timeline, and a pool of resources
- assigned to tasks.
- .
- Plans are kept in QMXGantt's own XML project files (.qmxg and .xml). The
- package holds the display application QMXGanttDisplay, the command-line
- tool qmxgantt that checks, dumps and converts project files, and the
- component libraries, registered for every user at installation.")
+# The summary line comes from CPACK_PACKAGE_DESCRIPTION_SUMMARY; CPack
+# indents this text and marks its empty line as a paragraph break.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "QMXGantt shows and edits a project plan as a Gantt chart: a tree of tasks
+with dates, durations, progress and colours, dependency links that push
+dependent tasks later, a two-row timeline, and a pool of resources
+assigned to tasks.
+
+Plans are kept in QMXGantt's own XML project files (.qmxg and .xml). The
+package holds the display application QMXGanttDisplay, the command-line
+tool qmxgantt that checks, dumps and converts project files, and the
+component libraries, registered for every user at installation.")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The private libraries are part of the package: dpkg-shlibdeps finds them
 # here rather than in another package.

@@ -26,13 +26,10 @@ tree=$root$prefix
 # --- Every file in its place ------------------------------------------------
 expected="
 $datadir/examples/office-move.qmxg
-share/applications/$app_id.desktop
-share/metainfo/$app_id.metainfo.xml
 share/mime/packages/qmxgantt.xml
 share/icons/hicolor/scalable/apps/$app_id.svg
 share/man/man1/qmxgantt.1.gz
 share/man/man1/qmxregsvr.1.gz
-share/man/man1/QMXGanttDisplay.1.gz
 share/doc/qmxgantt/copyright
 share/doc/qmxgantt/changelog.gz
 "
@@ -46,7 +43,12 @@ for component in $components; do
     expected="$expected $libdir/lib$component.so"
 done
 case " $programs " in
-    *" QMXGanttDisplay "*) expected="$expected $datadir/QMXGanttDisplayEnglish.rcc" ;;
+    *" QMXGanttDisplay "*)
+        display=yes
+        expected="$expected $datadir/QMXGanttDisplayEnglish.rcc share/applications/$app_id.desktop
+                  share/metainfo/$app_id.metainfo.xml share/man/man1/QMXGanttDisplay.1.gz"
+        ;;
+    *) display=no ;;
 esac
 for file in $expected; do
     [ -f "$tree/$file" ] || fail "missing $file"
@@ -113,14 +115,13 @@ for component in $components; do
     "$tree/$bindir/qmxregsvr" --system "$tree/$libdir/lib$component.so" >/dev/null ||
         fail "qmxregsvr --system lib$component.so"
 done
-case " $programs " in
-    *" QMXGanttDisplay "*)
-        QMX_REGISTRY=$system_store "$tree/$bindir/QMXGanttDisplay" -RegServer >/dev/null ||
-            fail "QMXGanttDisplay -RegServer"
-        grep -q "$tree/$bindir/QMXGanttDisplay" "$system_store" ||
-            fail "the program's registration does not name the installed program"
-        ;;
-esac
+if [ "$display" = yes ]; then
+    # As the package does: the program writes the store QMX_REGISTRY names.
+    QMX_REGISTRY=$system_store "$tree/$bindir/QMXGanttDisplay" -RegServer >/dev/null ||
+        fail "QMXGanttDisplay -RegServer"
+    grep -q "$tree/$bindir/QMXGanttDisplay" "$system_store" ||
+        fail "the program's registration does not name the installed program"
+fi
 grep -q "$tree/$libdir/libQMXXmlAdapter.so" "$system_store" ||
     fail "the system store does not name the installed XML adapter"
 
@@ -148,10 +149,10 @@ status=0
 [ "$status" = 1 ] || fail "qmxgantt check without the adapter exited $status, not 1"
 
 # --- Desktop files ------------------------------------------------------------
-if command -v desktop-file-validate >/dev/null 2>&1; then
+if [ "$display" = yes ] && command -v desktop-file-validate >/dev/null 2>&1; then
     desktop-file-validate "$tree/share/applications/$app_id.desktop" || fail "desktop-file-validate"
 fi
-if command -v appstreamcli >/dev/null 2>&1; then
+if [ "$display" = yes ] && command -v appstreamcli >/dev/null 2>&1; then
     appstreamcli validate --no-net --no-color "$tree/share/metainfo/$app_id.metainfo.xml" >"$work/appstream.log" ||
         fail "appstreamcli validate: $(cat "$work/appstream.log")"
 fi
