@@ -45,7 +45,8 @@ done
 case " $programs " in
     *" QMXGanttDisplay "*)
         display=yes
-        expected="$expected $datadir/QMXGanttDisplayEnglish.rcc share/applications/$app_id.desktop
+        expected="$expected $libdir/QMXGanttDisplay $libdir/QMXGanttDisplayEnglish.rcc
+                  share/applications/$app_id.desktop
                   share/metainfo/$app_id.metainfo.xml share/man/man1/QMXGanttDisplay.1.gz"
         ;;
     *) display=no ;;
@@ -85,8 +86,8 @@ if command -v man >/dev/null 2>&1; then
 fi
 
 # --- Programs and libraries find each other inside the tree -----------------
-for elf in "$tree/$bindir"/* "$tree/$libdir"/*.so; do
-    [ -f "$elf" ] || continue
+for elf in "$tree/$bindir"/* "$tree/$libdir"/*; do
+    [ -f "$elf" ] && [ ! -L "$elf" ] && [ "$(head -c4 "$elf" | tail -c3)" = ELF ] || continue
     runpath=$(readelf -d "$elf" | sed -n 's/.*(RUNPATH).*\[\(.*\)\]/\1/p')
     case "$runpath" in
         '$ORIGIN'*) ;;
@@ -119,7 +120,9 @@ if [ "$display" = yes ]; then
     # As the package does: the program writes the store QMX_REGISTRY names.
     QMX_REGISTRY=$system_store "$tree/$bindir/QMXGanttDisplay" -RegServer >/dev/null ||
         fail "QMXGanttDisplay -RegServer"
-    grep -q "$tree/$bindir/QMXGanttDisplay" "$system_store" ||
+    [ "$(realpath "$tree/$bindir/QMXGanttDisplay")" = "$(realpath "$tree/$libdir/QMXGanttDisplay")" ] ||
+        fail "$bindir/QMXGanttDisplay does not lead to the program beside its resources"
+    grep -q "$tree/$libdir/QMXGanttDisplay" "$system_store" ||
         fail "the program's registration does not name the installed program"
 fi
 grep -q "$tree/$libdir/libQMXXmlAdapter.so" "$system_store" ||
