@@ -6,6 +6,7 @@
 // than the window.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <vector>
@@ -65,6 +66,14 @@ public:
     // control's events; the application core calls it after changes that
     // reach neither (a document closed outside the application).
     virtual void UpdateCommandStates() = 0;
+    // Shows sub-menu subMenu of context menu 4 (0 task tree, 1 resource
+    // list) at a screen position, with the window's commands: the Qt
+    // user-interface seam's ShowContextMenu passes its calls on to here.
+    virtual void ShowContextMenu(int subMenu, int xPos, int yPos) = 0;
+    // The print loop of the chart host view: the printer dialog, then the
+    // chart control's pages (preview: in a print-preview window). The Print
+    // and Print preview operations of the command interface call it.
+    virtual void PrintActiveView(bool preview) = 0;
 };
 
 // Creates the window with its chart control, menus of the mode the

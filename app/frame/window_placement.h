@@ -29,12 +29,14 @@ struct WindowPlacement {
     // cannot be written.
     bool Save(RegistryStore& store) const;
 
-    // The saved rectangle when it may be used on a screen of the given full
-    // size: it starts inside it and reaches into it. Otherwise null, and the
-    // window keeps the platform's default placement.
-    QRect UsableRect(const QSize& fullScreen) const;
-    // The window's rectangle on screen, as captured on a move or resize.
-    void Capture(const QRect& frameRect);
+    // The saved rectangle (left and top of the window's frame, width and
+    // height of its inside, as QWidget::move and resize take them) when it
+    // may be used on a desktop of the given geometry: it starts before the
+    // desktop's right and bottom edges and reaches past its left and top
+    // ones. Otherwise null, and the window keeps the platform's default.
+    QRect UsableRect(const QRect& desktop) const;
+    // Stores a rectangle of the same kind.
+    void Capture(const QRect& rect);
 };
 
 }  // namespace qmx
