@@ -17,7 +17,7 @@ namespace {
 // Enabled and checked of a command for a menu that the window does not own.
 std::pair<bool, int> CommandState(qmx::DisplayApp& app, int commandId)
 {
-    ComPtr<IAppCommands> commands;
+    qmx::ComPtr<IAppCommands> commands;
     const int operation = qmx::AppCommandOperation(commandId);
     if (!app.Application() || operation == 0) return {true, 0};
     app.Application()->QueryInterface(IAppCommands::iid, reinterpret_cast<void**>(commands.ReleaseAndGetAddressOf()));

@@ -1,6 +1,7 @@
 #include "app/core/display_app.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QGuiApplication>
 #include <QMainWindow>
 
@@ -10,6 +11,7 @@
 #include "app/display_controller.h"
 #include "app/language_resources.h"
 #include "app/user_interface.h"
+#include "automation/file_name.h"
 #include "automation/runtime/registry_store.h"
 
 namespace qmx {
@@ -79,7 +81,10 @@ bool DisplayApp::InitInstance(const QStringList& arguments)
     // 13. The main window, and the file named on the command line.
     if (!CreateMainWindow()) return Fail(kStartFailed);
     frame_->ShowWindow();
-    if (!commandLine_.fileName.isEmpty()) controller_->OpenDocument(commandLine_.fileName.toStdU16String());
+    // A file that does not open leaves the program running without a
+    // document; the controller has shown why.
+    if (!commandLine_.fileName.isEmpty())
+        controller_->OpenDocument(FileNameToBstr(QFile::encodeName(commandLine_.fileName).toStdString()));
     return true;
 }
 
