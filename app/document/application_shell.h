@@ -38,6 +38,9 @@ public:
     // Drops every automation client of the application object (the last
     // step of Shutdown).
     virtual void DisconnectClients() = 0;
+    // Re-reads the commands' enabled and checked states after a change the
+    // main window did not see (a document closed outside the application).
+    virtual void UpdateCommandStates() {}
 };
 
 }  // namespace qmx
