@@ -30,7 +30,7 @@ struct MenuItemSpec {
 
 struct ToolBarButtonSpec {
     int commandId = 0;       // 0 for a separator
-    QString iconName;
+    QString iconName;        // the icon's resource path, else its bare name
 };
 
 struct AcceleratorSpec {
@@ -58,10 +58,9 @@ public:
     // The resource file in use; empty before a Load succeeded.
     static QString LoadedFile();
 
-    // Empty for an unknown id.
+    // Empty for an unknown id. A command's id without a string of its own
+    // answers "prompt\ntool-tip".
     static QString String(int id);
-    // String id with each "%s" replaced by the next argument.
-    static QString Format(int id, const QStringList& arguments);
     // The status-bar prompt and the tool-tip of a command.
     static QString CommandPrompt(int commandId);
     static QString CommandToolTip(int commandId);
@@ -69,7 +68,8 @@ public:
     static std::vector<ToolBarButtonSpec> ToolBar(int id);
     static std::vector<AcceleratorSpec> Accelerators();
     static QIcon Icon(int id);
-    // A tool-bar button's icon by its name in the tool-bar outline.
+    // A tool-bar button's icon: ToolBar() names it by its resource path;
+    // a bare name from the outline is looked up in icons/ too.
     static QIcon ToolBarIcon(const QString& iconName);
     // Loads dialog <id>.ui with QUiLoader; null when it is missing.
     static std::unique_ptr<QWidget> LoadDialog(int id, QWidget* parent);

@@ -35,10 +35,6 @@ public:
     virtual std::optional<int> ChooseDocumentType(const std::vector<std::u16string>& names, bool forExport) = 0;
     virtual void ShowContextMenu(int subMenu, int xPos, int yPos) = 0;
     virtual void SetWaitCursor(bool wait) = 0;
-    // Cancels the modal dialog open over the main window, an inner dialog
-    // of its own first (before the window is hidden); nothing when none is
-    // open.
-    virtual void CancelModalDialog() {}
 
     // The editing dialogs; until they are built they change nothing and
     // answer false (Cancel). The task dialog writes its edits back itself

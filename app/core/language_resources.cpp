@@ -48,6 +48,16 @@ void Warn(const QString& file, const QStringList& problems)
     for (const QString& problem : problems) qWarning("%s: %s", qUtf8Printable(file), qUtf8Printable(problem));
 }
 
+// The icon file of a name under root (":/qmxlang/1"), empty when none.
+QString IconPath(const QString& root, const QString& name)
+{
+    if (root.isEmpty() || name.isEmpty() || name.contains(u'/')) return {};
+    const QString base = QStringLiteral("%1/icons/%2").arg(root, name);
+    for (const char* extension : {".svg", ".png"})
+        if (QFile::exists(base + QLatin1String(extension))) return base + QLatin1String(extension);
+    return {};
+}
+
 // Reads the text files under root; false without a string table.
 bool ReadResources(const QString& root, Resources& into)
 {
@@ -72,6 +82,11 @@ bool ReadResources(const QString& root, Resources& into)
     if (const auto toolBars = ReadText(root + QStringLiteral("/toolbars.txt"))) {
         problems.clear();
         into.toolBars = ParseToolBars(*toolBars, &problems);
+        // A button's icon is named by the file it is read from; a name
+        // without a file stays a bare name (an icon theme may know it).
+        for (auto& [id, buttons] : into.toolBars)
+            for (ToolBarButtonSpec& button : buttons)
+                if (const QString path = IconPath(root, button.iconName); !path.isEmpty()) button.iconName = path;
         Warn(QStringLiteral("toolbars.txt"), problems);
     }
     if (const auto accelerators = ReadText(root + QStringLiteral("/accelerators.txt"))) {
@@ -135,11 +150,14 @@ QString LanguageResources::LoadedFile() { return Current().file; }
 QString LanguageResources::String(int id)
 {
     const auto& strings = Current().strings;
-    const auto found = strings.find(id);
-    return found == strings.end() ? QString() : found->second;
+    if (const auto found = strings.find(id); found != strings.end()) return found->second;
+    // A command without a string of its own answers its prompt and tool-tip
+    // as one "prompt\ntool-tip" string.
+    const auto& commands = Current().commands;
+    if (const auto found = commands.find(id); found != commands.end())
+        return found->second.first + QLatin1Char('\n') + found->second.second;
+    return {};
 }
-
-QString LanguageResources::Format(int id, const QStringList& arguments) { return FormatText(String(id), arguments); }
 
 QString LanguageResources::CommandPrompt(int commandId)
 {
@@ -175,11 +193,11 @@ QIcon LanguageResources::Icon(int id) { return ToolBarIcon(QString::number(id));
 
 QIcon LanguageResources::ToolBarIcon(const QString& iconName)
 {
-    if (Current().root.isEmpty() || iconName.isEmpty() || iconName.contains(u'/')) return {};
-    const QString base = QStringLiteral(":%1/icons/%2").arg(Current().root, iconName);
-    for (const char* extension : {".svg", ".png"})
-        if (QFile::exists(base + QLatin1String(extension))) return QIcon(base + QLatin1String(extension));
-    return {};
+    // The tool bars name their icons by path already.
+    const QString root = QLatin1Char(':') + Current().root;
+    if (iconName.startsWith(root + QLatin1Char('/'))) return QIcon(iconName);
+    const QString path = Current().root.isEmpty() ? QString() : IconPath(root, iconName);
+    return path.isEmpty() ? QIcon() : QIcon(path);
 }
 
 std::unique_ptr<QWidget> LanguageResources::LoadDialog(int id, QWidget* parent)

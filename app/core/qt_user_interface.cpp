@@ -76,27 +76,6 @@ void AddMenuItems(QMenu& menu, const std::vector<MenuItemSpec>& items,
     }
 }
 
-// The visible modal dialogs whose parent is `owner` (any top-level one when
-// owner is null), in creation order.
-QDialog* FirstModalDialogOf(QWidget* owner)
-{
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        auto* dialog = qobject_cast<QDialog*>(widget);
-        if (!dialog || !dialog->isVisible() || !dialog->isModal()) continue;
-        if (owner ? dialog->parentWidget() == owner : true) return dialog;
-    }
-    return nullptr;
-}
-
-void CancelDialog(QDialog* dialog, int depth)
-{
-    // A dialog with a modal dialog of its own closes that one first; the
-    // depth bound keeps a parent loop from recursing without end.
-    if (depth < 16)
-        if (QDialog* inner = FirstModalDialogOf(dialog); inner && inner != dialog) CancelDialog(inner, depth + 1);
-    dialog->reject();
-}
-
 }  // namespace
 
 QString QtFileFilter(const std::u16string& filter)
@@ -212,13 +191,6 @@ void QtUserInterface::SetWaitCursor(bool wait)
     } else if (waitDepth_ > 0 && --waitDepth_ == 0) {
         QApplication::restoreOverrideCursor();
     }
-}
-
-void QtUserInterface::CancelModalDialog()
-{
-    QWidget* owner = Parent();
-    if (!owner) return;
-    if (QDialog* dialog = FirstModalDialogOf(owner)) CancelDialog(dialog, 0);
 }
 
 bool QtUserInterface::EditTaskProperties(ITask* pTask, IResources* pPool, IGanttAdapter* pAdapter)

@@ -47,7 +47,6 @@ public:
     std::optional<int> ChooseDocumentType(const std::vector<std::u16string>& names, bool forExport) override;
     void ShowContextMenu(int subMenu, int xPos, int yPos) override;
     void SetWaitCursor(bool wait) override;
-    void CancelModalDialog() override;
     bool EditTaskProperties(ITask* pTask, IResources* pPool, IGanttAdapter* pAdapter) override;
     bool EditResourceName(std::u16string& name) override;
     bool EditDocumentProperties(std::u16string& name, std::u16string& description) override;

@@ -202,27 +202,4 @@ std::pair<QString, QString> SplitCommandText(const QString& text)
     return {text.left(bar).trimmed(), text.mid(bar + 1).trimmed()};
 }
 
-QString FormatText(const QString& format, const QStringList& arguments)
-{
-    QString result;
-    qsizetype next = 0;
-    for (qsizetype i = 0; i < format.size(); ++i) {
-        if (format[i] == u'%' && i + 1 < format.size()) {
-            if (format[i + 1] == u's') {
-                if (next < arguments.size()) result.append(arguments[next]);
-                ++next;
-                ++i;
-                continue;
-            }
-            if (format[i + 1] == u'%') {
-                result.append(u'%');
-                ++i;
-                continue;
-            }
-        }
-        result.append(format[i]);
-    }
-    return result;
-}
-
 }  // namespace qmx

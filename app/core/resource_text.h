@@ -32,9 +32,4 @@ std::map<int, std::vector<ToolBarButtonSpec>> ParseToolBars(const QString& text,
 // "prompt | tool-tip" of a command entry.
 std::pair<QString, QString> SplitCommandText(const QString& text);
 
-// The text with each "%s" replaced by the next argument in turn (missing
-// arguments are empty) and "%%" by "%". The arguments are never read as
-// formats themselves.
-QString FormatText(const QString& format, const QStringList& arguments);
-
 }  // namespace qmx

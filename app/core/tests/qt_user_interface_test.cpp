@@ -1,7 +1,6 @@
 #include <QApplication>
 #include <QDialog>
 #include <QListWidget>
-#include <QMainWindow>
 #include <QTest>
 #include <QTimer>
 
@@ -30,26 +29,6 @@ TEST(QtUserInterfaceTest, FileFilters)
 
 // Runs `action` once the event loop of a modal dialog is running.
 void Later(std::function<void()> action) { QTimer::singleShot(0, std::move(action)); }
-
-TEST(QtUserInterfaceTest, CancelModalDialogClosesTheInnerDialogFirst)
-{
-    QMainWindow window;
-    QtUserInterface ui;
-    ui.SetHooks({[&window] { return &window; }, {}, {}, {}});
-    ui.CancelModalDialog();  // none open: nothing
-
-    std::vector<std::string> closed;
-    QDialog outer(&window);
-    QDialog inner(&outer);
-    QObject::connect(&outer, &QDialog::rejected, [&] { closed.push_back("outer"); });
-    QObject::connect(&inner, &QDialog::rejected, [&] { closed.push_back("inner"); });
-    Later([&] {
-        Later([&] { ui.CancelModalDialog(); });
-        EXPECT_EQ(inner.exec(), QDialog::Rejected);
-    });
-    EXPECT_EQ(outer.exec(), QDialog::Rejected);
-    EXPECT_EQ(closed, (std::vector<std::string>{"inner", "outer"}));
-}
 
 TEST(QtUserInterfaceTest, DocumentTypeChoiceAnswersTheDoubleClickedEntry)
 {

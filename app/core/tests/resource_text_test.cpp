@@ -97,23 +97,5 @@ TEST(ResourceTextTest, ToolBarsAndCommandTexts)
               std::make_pair(QStringLiteral("Only a prompt"), QString()));
 }
 
-TEST(ResourceTextTest, FormatNeverReadsArgumentsAsFormats)
-{
-    struct Row {
-        const char* format;
-        QStringList arguments;
-        const char* expected;
-    };
-    const Row rows[] = {
-        {"The key %s\\%s is missing.", {"HKEY_LOCAL_MACHINE", "SOFTWARE/QMX"}, "The key HKEY_LOCAL_MACHINE\\SOFTWARE/QMX is missing."},
-        {"Adapter %s failed.", {"%s%s%n"}, "Adapter %s%s%n failed."},
-        {"%s and %s", {"one"}, "one and "},
-        {"100%% of %s", {"it", "extra"}, "100% of it"},
-        {"trailing %", {}, "trailing %"},
-    };
-    for (const Row& row : rows)
-        EXPECT_EQ(FormatText(QString::fromUtf8(row.format), row.arguments), QString::fromUtf8(row.expected)) << row.format;
-}
-
 }  // namespace
 }  // namespace qmx
