@@ -1,0 +1,180 @@
+// The real program under Xvfb: started on a private registry store and a
+// copy of the example plan, driven by keyboard through xdotool, ended with
+// File Exit; the saved plan is read back with qmxgantt. Skipped where Xvfb
+// or xdotool is missing.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+
+namespace {
+
+QString BuildDir(const char* variable) { return QString::fromLocal8Bit(qgetenv(variable)); }
+
+// Runs a program to its end; its standard output, or nullopt on failure.
+std::optional<QString> Run(const QString& program, const QStringList& arguments, const QProcessEnvironment& env,
+                           int timeoutMs = 20000)
+{
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.start(program, arguments);
+    if (!process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished();
+        return std::nullopt;
+    }
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) return std::nullopt;
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+class EndToEndTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        xvfbPath = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+        xdotoolPath = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
+        if (xvfbPath.isEmpty() || xdotoolPath.isEmpty())
+            GTEST_SKIP() << "Xvfb or xdotool is not installed: the end-to-end test needs both (scripts/setup.sh)";
+        ASSERT_TRUE(dir.isValid());
+
+        // A display of its own: Xvfb writes the number it took.
+        xvfb.setProgram(xvfbPath);
+        xvfb.setArguments({QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                           QStringLiteral("0"), QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"),
+                           QStringLiteral("tcp")});
+        xvfb.start();
+        ASSERT_TRUE(xvfb.waitForStarted(10000));
+        QString number;
+        for (int i = 0; i < 100 && number.isEmpty(); ++i) {
+            xvfb.waitForReadyRead(100);
+            number = QString::fromLatin1(xvfb.readAllStandardOutput()).trimmed();
+        }
+        ASSERT_FALSE(number.isEmpty()) << "Xvfb gave no display number";
+        display = QLatin1Char(':') + number;
+
+        env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), display);
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env.insert(QStringLiteral("QMX_REGISTRY"), dir.filePath(QStringLiteral("registry.ini")));
+        env.insert(QStringLiteral("QMX_SYSTEM_REGISTRY"), dir.filePath(QStringLiteral("system-registry.ini")));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+
+        const QString bin = BuildDir("QMX_BUILD_BIN_DIR");
+        const QString lib = BuildDir("QMX_BUILD_LIB_DIR");
+        for (const char* library : {"libQMXGanttChartControl.so", "libQMXSimpleGrid.so", "libQMXXmlAdapter.so"})
+            ASSERT_TRUE(Run(bin + QStringLiteral("/qmxregsvr"), {lib + QLatin1Char('/') + QLatin1String(library)}, env))
+                << library;
+        plan = dir.filePath(QStringLiteral("plan.qmxg"));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(QMX_EXAMPLE_PLAN), plan));
+        QFile::setPermissions(plan, QFile::ReadOwner | QFile::WriteOwner);
+    }
+
+    void TearDown() override
+    {
+        if (program.state() != QProcess::NotRunning) {
+            program.kill();
+            program.waitForFinished();
+        }
+        if (xvfb.state() != QProcess::NotRunning) {
+            xvfb.terminate();
+            if (!xvfb.waitForFinished(5000)) xvfb.kill();
+        }
+    }
+
+    std::optional<QString> Xdotool(const QStringList& arguments, int timeoutMs = 20000)
+    {
+        return Run(xdotoolPath, arguments, env, timeoutMs);
+    }
+    void Keys(const QString& keys)
+    {
+        ASSERT_TRUE(Xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("80"), keys}));
+        QThread::msleep(300);
+    }
+
+    QString xvfbPath, xdotoolPath, display, plan;
+    QTemporaryDir dir;
+    QProcess xvfb, program;
+    QProcessEnvironment env;
+};
+
+// The number of pixels of a colour in a rectangle of the picture.
+int CountColour(const QImage& image, const QRect& area, QRgb colour)
+{
+    int count = 0;
+    const QRect clipped = area.intersected(image.rect());
+    for (int y = clipped.top(); y <= clipped.bottom(); ++y)
+        for (int x = clipped.left(); x <= clipped.right(); ++x)
+            if ((image.pixel(x, y) & 0xFFFFFFu) == (colour & 0xFFFFFFu)) ++count;
+    return count;
+}
+
+TEST_F(EndToEndTest, OpensEditsSavesAndExits)
+{
+    program.setProcessEnvironment(env);
+    program.setProcessChannelMode(QProcess::ForwardedChannels);
+    program.start(BuildDir("QMX_BUILD_BIN_DIR") + QStringLiteral("/QMXGanttDisplay"), {plan});
+    ASSERT_TRUE(program.waitForStarted(10000));
+
+    const auto found = Xdotool({QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--onlyvisible"),
+                                QStringLiteral("--name"), QStringLiteral("QMXGantt")},
+                               30000);
+    ASSERT_TRUE(found) << "the main window did not show";
+    const QString window = found->split(QLatin1Char('\n'), Qt::SkipEmptyParts).value(0);
+    ASSERT_FALSE(window.isEmpty());
+    QThread::msleep(1500);  // the first paint
+
+    // The picture of the screen, seen through a client of the same display.
+    qputenv("DISPLAY", display.toLocal8Bit());
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    int argc = 1;
+    char name[] = "end_to_end_test";
+    char* argv[] = {name, nullptr};
+    QGuiApplication application(argc, argv);
+    const QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+    screen.save(QDir(BuildDir("XDG_RUNTIME_DIR")).filePath(QStringLiteral("end_to_end.png")));
+    // The first bars are those of the Discovery phase (#4f81bd, inherited
+    // by its subtasks), right of the task tree and near the top.
+    const int discovery = CountColour(screen, QRect(200, 60, 1080, 300), qRgb(0x4f, 0x81, 0xbd));
+    EXPECT_GT(discovery, 200) << "no bars of the Discovery tasks where the chart starts";
+
+    // Keyboard: into the tree, a new task named by typing, the first task
+    // deleted after the confirmation, saved, File Exit.
+    ASSERT_TRUE(Xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window}));
+    Keys(QStringLiteral("Home"));
+    Keys(QStringLiteral("End"));
+    Keys(QStringLiteral("Insert"));
+    ASSERT_TRUE(Xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("40"),
+                         QStringLiteral("Order printer paper")}));
+    Keys(QStringLiteral("Return"));
+    Keys(QStringLiteral("Home"));
+    Keys(QStringLiteral("Delete"));
+    Keys(QStringLiteral("y"));  // Yes in the confirmation
+    Keys(QStringLiteral("ctrl+s"));
+    Keys(QStringLiteral("alt+f"));
+    Keys(QStringLiteral("x"));  // E&xit
+    ASSERT_TRUE(program.waitForFinished(20000)) << "File Exit did not end the program";
+    EXPECT_EQ(program.exitCode(), 0);
+
+    const auto dump = Run(BuildDir("QMX_BUILD_BIN_DIR") + QStringLiteral("/qmxgantt"), {QStringLiteral("dump"), plan},
+                          env);
+    ASSERT_TRUE(dump);
+    const QJsonObject saved = QJsonDocument::fromJson(dump->toUtf8()).object();
+    QStringList names;
+    for (const auto& task : saved.value(QStringLiteral("tasks")).toArray())
+        names.push_back(task.toObject().value(QStringLiteral("name")).toString());
+    EXPECT_TRUE(names.contains(QStringLiteral("Order printer paper"))) << names.join(u'|').toStdString();
+    EXPECT_FALSE(names.contains(QStringLiteral("Project start"))) << "the deleted task came back";
+    EXPECT_EQ(names.size(), 31);
+}
+
+}  // namespace
