@@ -76,9 +76,9 @@ as_new_user() {
     env -u QMX_REGISTRY -u QMX_SYSTEM_REGISTRY -u XDG_CONFIG_HOME -u XDG_CONFIG_DIRS \
         HOME="$home" QT_QPA_PLATFORM=offscreen "$@"
 }
-example=/usr/share/qmxgantt/examples/office-move.qmxg
+example=/usr/share/qmxgantt/examples/example.qmxg
 output=$(as_new_user qmxgantt check "$example") || fail "installed qmxgantt check failed"
-[ "$output" = "$example: 8 tasks, 7 links, 3 resources, 8 assignments" ] ||
+[ "$output" = "$example: 31 tasks, 22 links, 6 resources, 28 assignments" ] ||
     fail "installed qmxgantt check printed: $output"
 if as_new_user qmxgantt --help | grep -q '^ *render '; then
     as_new_user qmxgantt render "$example" "$work/plan.png" || fail "installed qmxgantt render failed"

@@ -25,7 +25,7 @@ tree=$root$prefix
 
 # --- Every file in its place ------------------------------------------------
 expected="
-$datadir/examples/office-move.qmxg
+$datadir/examples/example.qmxg
 share/mime/packages/qmxgantt.xml
 share/icons/hicolor/scalable/apps/$app_id.svg
 share/man/man1/qmxgantt.1.gz
@@ -128,9 +128,9 @@ fi
 grep -q "$tree/$libdir/libQMXXmlAdapter.so" "$system_store" ||
     fail "the system store does not name the installed XML adapter"
 
-example=$tree/$datadir/examples/office-move.qmxg
+example=$tree/$datadir/examples/example.qmxg
 if output=$("$tree/$bindir/qmxgantt" check "$example" 2>&1); then
-    [ "$output" = "$example: 8 tasks, 7 links, 3 resources, 8 assignments" ] ||
+    [ "$output" = "$example: 31 tasks, 22 links, 6 resources, 28 assignments" ] ||
         fail "qmxgantt check printed: $output"
 else
     fail "installed qmxgantt check failed: $output"
