@@ -14,6 +14,7 @@
 #include "adapters/contract/gantt_adapter.h"
 #include "app/app_commands.h"
 #include "app/display_controller.h"
+#include "app/language_resources.h"
 #include "app/document/application_object.h"
 #include "app/document/message_text.h"
 #include "app/document/tests/chart_control_stand_in.h"
@@ -47,7 +48,11 @@ inline LONG Op(int commandId) { return AppCommandOperation(commandId); }
 
 class AppObjectTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { EnsureApplication(); }
+    static void SetUpTestSuite()
+    {
+        EnsureApplication();
+        ASSERT_TRUE(LanguageResources::LoadFile(QStringLiteral(QMX_ENGLISH_RCC)));
+    }
 
     void SetUp() override
     {
