@@ -87,7 +87,7 @@ QString QtFileFilter(const std::u16string& filter)
         QString patterns = parts[i + 1];
         patterns.replace(u';', u' ');
         patterns = patterns.simplified();
-        if (name.isEmpty() && patterns.isEmpty()) continue;
+        if (patterns.isEmpty()) continue;
         const QString suffix = QStringLiteral("(%1)").arg(patterns);
         filters.append(name.endsWith(suffix) ? name : QStringLiteral("%1 %2").arg(name, suffix).trimmed());
     }
@@ -164,7 +164,10 @@ std::optional<int> QtUserInterface::ChooseDocumentType(const std::vector<std::u1
     if (!caption.isEmpty()) dialog->setWindowTitle(caption);
     list->addItems(items);
     if (!items.isEmpty()) list->setCurrentRow(0);
-    QObject::connect(list, &QListWidget::itemDoubleClicked, dialog, &QDialog::accept);
+    QObject::connect(list, &QListWidget::itemDoubleClicked, dialog, [list, dialog](QListWidgetItem* item) {
+        list->setCurrentItem(item);
+        dialog->accept();
+    });
     if (auto* buttons = dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"))) {
         QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
         QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);

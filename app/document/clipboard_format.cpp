@@ -7,13 +7,17 @@ namespace qmx {
 
 namespace {
 
+// The unsigned integer that holds a value's bytes.
+template <class T>
+using BitsOf = std::make_unsigned_t<
+    std::conditional_t<std::is_floating_point_v<T>, std::conditional_t<sizeof(T) == 8, std::int64_t, std::int32_t>, T>>;
+
 class Writer {
 public:
     template <class T>
     void Number(T value)
     {
-        using U = std::make_unsigned_t<std::conditional_t<std::is_floating_point_v<T>,
-                                                          std::conditional_t<sizeof(T) == 8, std::int64_t, std::int32_t>, T>>;
+        using U = BitsOf<T>;
         U bits;
         std::memcpy(&bits, &value, sizeof bits);
         for (std::size_t i = 0; i < sizeof bits; ++i) bytes_.push_back(static_cast<char>((bits >> (8 * i)) & 0xFF));
@@ -36,8 +40,7 @@ public:
     template <class T>
     bool Number(T* value)
     {
-        using U = std::make_unsigned_t<std::conditional_t<std::is_floating_point_v<T>,
-                                                          std::conditional_t<sizeof(T) == 8, std::int64_t, std::int32_t>, T>>;
+        using U = BitsOf<T>;
         if (bytes_.size() - at_ < sizeof(U)) return false;
         U bits = 0;
         for (std::size_t i = 0; i < sizeof bits; ++i)

@@ -11,6 +11,21 @@
 
 namespace qmx {
 
+namespace {
+
+// The document-type choice dialog over the types' names; null on Cancel.
+const DocTypeChoice* ChooseType(UserInterface& ui, const std::vector<DocTypeChoice>& choices, bool forExport)
+{
+    std::vector<std::u16string> names;
+    names.reserve(choices.size());
+    for (const DocTypeChoice& choice : choices) names.push_back(choice.name);
+    const std::optional<int> chosen = ui.ChooseDocumentType(names, forExport);
+    if (!chosen || *chosen < 0 || static_cast<std::size_t>(*chosen) >= choices.size()) return nullptr;
+    return &choices[static_cast<std::size_t>(*chosen)];
+}
+
+}  // namespace
+
 bool FileCommands::CloseOpenDocument()
 {
     if (!state_.IsOpen()) return true;
@@ -27,12 +42,9 @@ HRESULT FileCommands::New()
         ShowMessage(state_.ui, kMsgNoDocumentTypes, MessageIcon::Exclamation);
         return S_FALSE;
     }
-    std::vector<std::u16string> names;
-    names.reserve(choices.size());
-    for (const DocTypeChoice& choice : choices) names.push_back(choice.name);
-    const std::optional<int> chosen = state_.ui.ChooseDocumentType(names, false);
-    if (!chosen || *chosen < 0 || static_cast<std::size_t>(*chosen) >= choices.size()) return S_FALSE;
-    const DocTypeChoice& choice = choices[static_cast<std::size_t>(*chosen)];
+    const DocTypeChoice* chosen = ChooseType(state_.ui, choices, false);
+    if (!chosen) return S_FALSE;
+    const DocTypeChoice& choice = *chosen;
 
     WaitCursor wait(state_.ui);
     ClearErrorInfo();
@@ -138,12 +150,9 @@ HRESULT FileCommands::Export()
         ShowMessage(state_.ui, kMsgNoDocumentTypes, MessageIcon::Exclamation);
         return S_FALSE;
     }
-    std::vector<std::u16string> names;
-    names.reserve(choices.size());
-    for (const DocTypeChoice& choice : choices) names.push_back(choice.name);
-    const std::optional<int> chosen = state_.ui.ChooseDocumentType(names, true);
-    if (!chosen || *chosen < 0 || static_cast<std::size_t>(*chosen) >= choices.size()) return S_FALSE;
-    const DocTypeChoice& choice = choices[static_cast<std::size_t>(*chosen)];
+    const DocTypeChoice* chosen = ChooseType(state_.ui, choices, true);
+    if (!chosen) return S_FALSE;
+    const DocTypeChoice& choice = *chosen;
 
     BSTR extension;
     const BSTR filter = AdapterList::SaveFilter(choice.adapter.Get(), choice.index, &extension);
