@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "app/dialogs/dialog_resources.h"
 #include "app/dialogs/general_page.h"
 #include "app/dialogs/map_grid_page.h"
 #include "app/dialogs/tests/recording_adapter.h"
@@ -216,7 +217,7 @@ TEST_F(TaskPropertiesDialogTest, AnInvalidDurationKeepsTheGeneralPage)
     QTest::keyClicks(duration, QStringLiteral("soon"));
     dialog_->Tabs()->setCurrentIndex(1);
     ASSERT_EQ(ui_.messages.size(), 1u);
-    EXPECT_EQ(ui_.messages[0].text, "The duration is not valid.");
+    EXPECT_EQ(ui_.messages[0].text, BstrToUtf8(ResourceString(kBadDurationMessage)));
     EXPECT_EQ(dialog_->Tabs()->currentIndex(), 0);
     EXPECT_EQ(Control<QDateEdit>("endDateEdit")->date(), QDate(2024, 3, 14));  // ignored when left
 }
