@@ -63,7 +63,7 @@ for file in "$tree/$bindir"/*; do
         *) fail "unexpected program $bindir/$name" ;;
     esac
 done
-unwanted=$(find "$root" \( -name '*.h' -o -name '*.hpp' -o -name '*.a' -o -name '*test*' \) -print)
+unwanted=$(find "$root" \( -name '*.h' -o -name '*.hpp' -o -name '*.a' -o -iname '*test*' \) -print)
 [ -z "$unwanted" ] || fail "files that are not for users: $unwanted"
 
 # Each icon has the size its folder names (the PNG header holds width and
