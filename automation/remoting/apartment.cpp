@@ -4,10 +4,7 @@
 #include <QDBusConnectionInterface>
 #include <QDBusError>
 #include <QDBusMessage>
-#include <QDBusPendingCall>
-#include <QDBusPendingCallWatcher>
 #include <QDBusServiceWatcher>
-#include <QEventLoop>
 
 #include "automation/remoting/event_emitter.h"
 #include "automation/remoting/object_proxy.h"
@@ -180,14 +177,7 @@ HRESULT Apartment::Call(const QDBusMessage& call, QDBusMessage* reply)
     if (!connected_ || PeerGone(call.service())) return RPC_E_DISCONNECTED;
     QDBusMessage message = call;
     message.setAutoStartService(false);
-    QDBusPendingCall pending = connection_.asyncCall(message, kCallTimeoutMs);
-    if (!pending.isFinished()) {
-        QDBusPendingCallWatcher watcher(pending);
-        QEventLoop loop;
-        connect(&watcher, &QDBusPendingCallWatcher::finished, &loop, &QEventLoop::quit);
-        if (!pending.isFinished()) loop.exec();
-    }
-    const QDBusMessage answer = pending.reply();
+    const QDBusMessage answer = connection_.call(message, QDBus::BlockWithGui, kCallTimeoutMs);
     if (answer.type() == QDBusMessage::ReplyMessage) {
         *reply = answer;
         return S_OK;
