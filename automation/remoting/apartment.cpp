@@ -221,6 +221,18 @@ void Apartment::PeerVanished(const QString& bus)
     AfterRelease(heldBefore);
 }
 
+void Apartment::DisconnectAll()
+{
+    std::vector<ComPtr<IUnknown>> dropped;
+    QStringList paths;
+    for (auto& [path, entry] : exports_) {
+        entry.refs.clear();
+        paths << path;
+    }
+    for (const QString& path : paths) Settle(path, dropped);
+    dropped.clear();
+}
+
 bool Apartment::ServeClassObject(IClassFactory* factory, const QString& busName)
 {
     if (!connected_ || !factory) return false;

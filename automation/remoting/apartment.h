@@ -63,6 +63,9 @@ public:
     // Called when the last object held for other processes is released (by
     // them, or because they vanished).
     void SetLastReleaseHandler(std::function<void()> handler) { lastRelease_ = std::move(handler); }
+    // Drops every reference other processes hold on local objects: their
+    // later calls fail as calls to a disconnected object.
+    void DisconnectAll();
     // Local objects that other processes hold.
     std::size_t HeldObjects() const;
     // The unique bus name of the process whose call is being served, empty

@@ -1,0 +1,115 @@
+// The display application started through automation on the test's private
+// session bus, driven by qmxgantt-client.
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QThread>
+#include <csignal>
+
+namespace {
+
+struct Run {
+    int status = -1;
+    QStringList lines;
+    QString errors;
+};
+
+Run Client(const QStringList& arguments, int waitMs = 60000)
+{
+    QProcess client;
+    client.start(QStringLiteral(QMX_CLIENT_PROGRAM), arguments);
+    Run run;
+    if (!client.waitForFinished(waitMs)) {
+        client.kill();
+        client.waitForFinished();
+        run.errors = QStringLiteral("timed out");
+        return run;
+    }
+    run.status = client.exitCode();
+    run.lines = QString::fromUtf8(client.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    run.errors = QString::fromUtf8(client.readAllStandardError());
+    return run;
+}
+
+bool Ended(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly)) return true;
+    const QByteArray text = stat.readAll();
+    const int close = text.lastIndexOf(')');
+    return close > 0 && text.size() > close + 2 && text[close + 2] == 'Z';
+}
+
+bool EndsWithin(qint64 pid, int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!Ended(pid) && clock.elapsed() < ms) QThread::msleep(20);
+    return Ended(pid);
+}
+
+class LocalServerTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        // The program registers itself as the local server of its class.
+        ASSERT_EQ(QProcess::execute(QStringLiteral(QMX_DISPLAY_PROGRAM), {QStringLiteral("-RegServer")}), 0);
+    }
+};
+
+TEST_F(LocalServerTest, PropertiesBeforeAndAfterTheWindowAndQuit)
+{
+    const Run run = Client({"pid", "visible", "hwnd", "show", "visible", "hwnd", "hide", "visible", "disconnect",
+                            "visible", "quit"});
+    ASSERT_EQ(run.status, 0) << run.errors.toStdString();
+    ASSERT_EQ(run.lines.size(), 7) << run.lines.join(' ').toStdString();
+    EXPECT_EQ(run.lines[1], "0");   // no window yet: not visible
+    EXPECT_EQ(run.lines[2], "0");   // and no window id
+    EXPECT_EQ(run.lines[3], "-1");  // shown
+    EXPECT_NE(run.lines[4], "0");   // a window id now
+    EXPECT_EQ(run.lines[5], "0");   // hidden
+    EXPECT_EQ(run.lines[6], "0");   // Disconnect without Connect changes no window
+    EXPECT_TRUE(EndsWithin(run.lines[0].toLongLong(), 10000));
+}
+
+TEST_F(LocalServerTest, EveryActivationIsANewProcessThatEndsWithItsLastClient)
+{
+    const Run first = Client({"pid"});
+    const Run second = Client({"pid"});
+    ASSERT_EQ(first.status, 0) << first.errors.toStdString();
+    ASSERT_EQ(second.status, 0) << second.errors.toStdString();
+    ASSERT_EQ(first.lines.size(), 1);
+    ASSERT_EQ(second.lines.size(), 1);
+    EXPECT_NE(first.lines[0], second.lines[0]);
+    // Nobody took control: each ends when its client lets go.
+    EXPECT_TRUE(EndsWithin(first.lines[0].toLongLong(), 10000));
+    EXPECT_TRUE(EndsWithin(second.lines[0].toLongLong(), 10000));
+}
+
+TEST_F(LocalServerTest, UserControlKeepsTheProgramAfterTheLastClient)
+{
+    const Run run = Client({"pid", "show"});
+    ASSERT_EQ(run.status, 0) << run.errors.toStdString();
+    const qint64 pid = run.lines.value(0).toLongLong();
+    ASSERT_GT(pid, 0);
+    QThread::msleep(1000);
+    EXPECT_FALSE(Ended(pid));
+    kill(pid_t(pid), SIGTERM);
+    EndsWithin(pid, 5000);
+}
+
+TEST_F(LocalServerTest, AKilledClientsReferencesAreReleased)
+{
+    QProcess client;
+    client.start(QStringLiteral(QMX_CLIENT_PROGRAM), {"pid", "wait", "60000"});
+    ASSERT_TRUE(client.waitForReadyRead(30000));
+    const qint64 pid = client.readLine().trimmed().toLongLong();
+    ASSERT_GT(pid, 0);
+    client.kill();
+    client.waitForFinished();
+    EXPECT_TRUE(EndsWithin(pid, 10000));
+}
+
+}  // namespace
