@@ -6,7 +6,18 @@
 #include <QFile>
 #include <QProcess>
 #include <QThread>
+#include <QCoreApplication>
+#include <QDBusConnectionInterface>
 #include <csignal>
+
+#include "app/server/application_face.h"
+#include "app/server/tests/test_host.h"
+#include "automation/com_object.h"
+#include "automation/remoting/apartment.h"
+#include "automation/remoting/local_server.h"
+#include "automation/remoting/object_proxy.h"
+#include "automation/runtime/registration.h"
+#include "automation/runtime/registry_store.h"
 
 namespace {
 
@@ -56,8 +67,63 @@ protected:
     {
         // The program registers itself as the local server of its class.
         ASSERT_EQ(QProcess::execute(QStringLiteral(QMX_DISPLAY_PROGRAM), {QStringLiteral("-RegServer")}), 0);
+        qmx::RegistryStore store;
+        qmx::RegisterInprocServer(store,
+                                  qmx::ClassInfo{qmx::testing::kHostedAdapterClsid, "QMXTest.HostedAdapter.1",
+                                                 qmx::testing::kHostedAdapterProgId, "test"},
+                                  QMX_HOSTED_ADAPTER);
+        store.CreateKey(std::string("SOFTWARE/QMX/QMXGanttDisplay/Adapters/") + qmx::testing::kHostedAdapterProgId);
+        qmx::RegisterApplicationFace();
+        qmx::testing::RegisterTestHostFace();
     }
 };
+
+class TestHost final : public qmx::ComObject<ITestHost> {
+public:
+    HRESULT get_MapName(BSTR* p) override
+    {
+        ++calls;
+        *p = u"host map";
+        return S_OK;
+    }
+    int calls = 0;
+};
+
+qint64 ServerPid(IUnknown* proxy)
+{
+    qmx::ComPtr<qmx::remoting::IRemoteObject> remote;
+    if (FAILED(qmx::QueryTo(proxy, remote.ReleaseAndGetAddressOf()))) return 0;
+    return qmx::remoting::Apartment::Instance().Connection().interface()->servicePid(remote->RemoteBus()).value();
+}
+
+TEST_F(LocalServerTest, ConnectHandsTheHostToTheAdapterThatServesIt)
+{
+    qmx::ComPtr<IApplication> application;
+    ASSERT_EQ(qmx::remoting::CreateLocalInstance(kDisplayApplicationVersionIndependentProgId, &application), S_OK);
+    const qint64 pid = ServerPid(application.Get());
+    auto host = qmx::MakeObject<TestHost>();
+
+    // No adapter serves this host: a failure, and the host is not kept.
+    EXPECT_TRUE(FAILED(application->Connect(host.Get(), u"Other.Host", 0, VARIANT{})));
+    EXPECT_EQ(host->calls, 0);
+
+    // The adapter reads the host's map while this process waits in Connect.
+    EXPECT_EQ(application->Connect(host.Get(), u"QMXTest.Host.1", 1234, VARIANT{}), S_OK);
+    EXPECT_EQ(host->calls, 1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(host->RefCount(), 2u);  // the adapter holds it
+
+    EXPECT_EQ(application->Disconnect(), S_OK);
+    for (int i = 0; i < 100 && host->RefCount() != 1; ++i) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(10);
+    }
+    EXPECT_EQ(host->RefCount(), 1u);  // DisconnectHostApp let it go
+
+    EXPECT_EQ(application->Quit(), S_OK);
+    EXPECT_TRUE(EndsWithin(pid, 10000));
+    application = nullptr;
+}
 
 TEST_F(LocalServerTest, PropertiesBeforeAndAfterTheWindowAndQuit)
 {
@@ -113,3 +179,10 @@ TEST_F(LocalServerTest, AKilledClientsReferencesAreReleased)
 }
 
 }  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
