@@ -5,6 +5,7 @@
 #include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusServiceWatcher>
+#include <QTimer>
 
 #include "automation/remoting/event_emitter.h"
 #include "automation/remoting/object_proxy.h"
@@ -242,6 +243,11 @@ bool Apartment::ServeClassObject(IClassFactory* factory, const QString& busName)
         factory_ = nullptr;
         return false;
     }
+    // A client that went away between starting this program and asking it
+    // leaves nobody to release it: the program ends as after a last release.
+    QTimer::singleShot(kUnclaimedServerMs, this, [this] {
+        if (factory_ && lastRelease_ && HeldObjects() == 0) lastRelease_();
+    });
     return true;
 }
 

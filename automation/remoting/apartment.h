@@ -31,6 +31,9 @@ class ObjectProxy;
 // The time a call may wait for its reply; a vanished peer fails it at once.
 inline constexpr int kCallTimeoutMs = 120000;
 
+// How long a started server waits for its client to ask for the object.
+inline constexpr int kUnclaimedServerMs = 60000;
+
 inline constexpr const char* kRemotingPath = "/org/qmx/remoting";
 inline constexpr const char* kRemotingInterface = "org.qmx.Remoting";
 inline constexpr const char* kObjectInterface = "org.qmx.Remoting.Object";

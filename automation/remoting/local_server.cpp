@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QUuid>
 #include <cstdlib>
+#include <set>
 
 #include "automation/bstr.h"
 #include "automation/error_info.h"
@@ -96,7 +97,13 @@ HRESULT CreateLocalInstance(const RegistryStore& store, REFCLSID clsid, REFIID r
                                          .arg(status));
         }
     }
-    QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+    // Kept for as long as the program runs, past the end of this one.
+    static auto* running = new std::set<QProcess*>;
+    running->insert(process);
+    QObject::connect(process, &QProcess::finished, process, [process] {
+        running->erase(process);
+        process->deleteLater();
+    });
 
     QDBusMessage call = QDBusMessage::createMethodCall(busName, QLatin1String(kRemotingPath),
                                                        QLatin1String(kRemotingInterface), QStringLiteral("CreateInstance"));
