@@ -136,8 +136,12 @@ TEST_F(LocalServerTest, PropertiesBeforeTheWindowDisconnectAndQuit)
     EXPECT_TRUE(EndsWithin(run.lines[0].toLongLong(), 10000));
 }
 
-// Showing the window of an automation start does not answer yet: the call
-// waits forever (under investigation), so these stay off until it does.
+// Off for now: these create the main window, and the test's registry does
+// not register the chart control (QMXGanttChartControl, QMXSimpleGrid), so
+// the server shows its "cannot be created" message box, which nobody answers
+// in the server; the host's call waits for it until its time limit. To turn
+// them on, register both libraries with qmxregsvr in SetUpTestSuite and make
+// the test depend on them.
 TEST_F(LocalServerTest, DISABLED_PropertiesBeforeAndAfterTheWindowAndQuit)
 {
     const ClientRun run = Client({"pid", "visible", "hwnd", "show", "visible", "hwnd", "hide", "visible", "disconnect",
