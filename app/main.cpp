@@ -8,6 +8,7 @@
 #include "app/document/application_object.h"
 #include "app/frame/main_frame_factory.h"
 #include "app/frame/window_placement.h"
+#include "app/server/local_server_parts.h"
 #include "automation/runtime/registration.h"
 #include "automation/runtime/registry_store.h"
 #include "automation/standard_streams.h"
@@ -53,6 +54,9 @@ int main(int argc, char* argv[])
     parts.savePlacement = [](const qmx::WindowPlacement& placement, qmx::RegistryStore& into) {
         return placement.Save(into);
     };
+    qmx::InstallLocalServer(parts, [] {
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+    });
     qmx::DisplayApp app(std::move(parts));
 
     ui.SetHooks({

@@ -1,12 +1,21 @@
-# qmx_add_test(NAME name SOURCES ... LIBRARIES ...)
+# qmx_add_test(NAME name SOURCES ... LIBRARIES ... [SESSION_BUS])
 # One GoogleTest program, run by ctest headless: offscreen Qt platform, a
 # private runtime folder, and a registry store of its own that no test shares
-# with the user's, over a system store of its own too.
+# with the user's, over a system store of its own too. SESSION_BUS runs it
+# inside a private D-Bus session bus of its own (dbus-run-session).
+find_program(QMX_DBUS_RUN_SESSION dbus-run-session)
 function(qmx_add_test)
-  cmake_parse_arguments(ARG "" "NAME;TIMEOUT" "SOURCES;LIBRARIES" ${ARGN})
+  cmake_parse_arguments(ARG "SESSION_BUS" "NAME;TIMEOUT" "SOURCES;LIBRARIES" ${ARGN})
   add_executable(${ARG_NAME} ${ARG_SOURCES})
   target_link_libraries(${ARG_NAME} PRIVATE ${ARG_LIBRARIES} GTest::gtest GTest::gmock GTest::gtest_main)
-  add_test(NAME ${ARG_NAME} COMMAND ${ARG_NAME})
+  if(ARG_SESSION_BUS)
+    if(NOT QMX_DBUS_RUN_SESSION)
+      message(FATAL_ERROR "dbus-run-session (package dbus) is needed for the test ${ARG_NAME}")
+    endif()
+    add_test(NAME ${ARG_NAME} COMMAND ${QMX_DBUS_RUN_SESSION} -- $<TARGET_FILE:${ARG_NAME}>)
+  else()
+    add_test(NAME ${ARG_NAME} COMMAND ${ARG_NAME})
+  endif()
   set(runtime_dir ${CMAKE_BINARY_DIR}/test-runtime/${ARG_NAME})
   file(MAKE_DIRECTORY ${runtime_dir})
   # Qt insists on a runtime folder only its owner can enter.

@@ -1,0 +1,38 @@
+#include "automation/remoting/event_emitter.h"
+
+#include "automation/remoting/apartment.h"
+
+namespace qmx::remoting {
+
+EventEmitter::EventEmitter(QString path, const InterfaceInfo* face)
+    : path_(std::move(path)), face_(face), facet_(face->makeFacet(this, face))
+{
+}
+
+EventEmitter::~EventEmitter() { Apartment::Instance().Unpin(path_); }
+
+HRESULT EventEmitter::EndpointQueryInterface(REFIID riid, void** ppv)
+{
+    if (!ppv) return E_POINTER;
+    *ppv = nullptr;
+    if (riid != IID_IUnknown && riid != face_->iid) return E_NOINTERFACE;
+    *ppv = facet_->AsInterface();
+    ++refs_;
+    return S_OK;
+}
+
+ULONG EventEmitter::EndpointRelease()
+{
+    const ULONG left = --refs_;
+    if (left == 0) delete this;
+    return left;
+}
+
+HRESULT EventEmitter::Transmit(const InterfaceInfo& face, const QString& member, const QVariantList& args,
+                               QDBusMessage*)
+{
+    Apartment::Instance().Emit(path_, face, member, args);
+    return S_OK;
+}
+
+}  // namespace qmx::remoting
