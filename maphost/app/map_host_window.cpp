@@ -135,13 +135,23 @@ void MapHostWindow::BuildMenus()
 
 void MapHostWindow::RebuildAddInCommands()
 {
+    // An action may be running (a command that unloads its add-in): the old
+    // ones go once the event loop is back.
+    for (QAction* action : commandActions_) {
+        action->setObjectName(QString());
+        action->setParent(nullptr);
+        action->deleteLater();
+    }
+    commandActions_.clear();
     addInsMenu_->clear();
     addInsBar_->clear();
     for (const auto& command : app_->UserInterfaces().AddIns().Controls().Commands()) {
         ComPtr<MapCommand> held = command;
         QString caption = ToQString(command->Caption());
         if (caption.isEmpty()) caption = ToQString(command->Name());
-        QAction* action = addInsMenu_->addAction(caption);
+        auto* action = new QAction(caption, this);
+        commandActions_.push_back(action);
+        addInsMenu_->addAction(action);
         action->setObjectName(ToQString(command->Name()));
         action->setData(QVariant::fromValue(reinterpret_cast<quintptr>(command.Get())));
         const QString image = ToQString(command->ImagePath());

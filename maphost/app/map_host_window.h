@@ -12,6 +12,7 @@
 #include "maphost/store/map_application.h"
 #include "maphost/store/map_snapshot.h"
 
+class QAction;
 class QComboBox;
 class QMenu;
 class QToolBar;
@@ -80,6 +81,7 @@ private:
     QMenu* addInsMenu_ = nullptr;
     QToolBar* addInsBar_ = nullptr;
     std::optional<MapSnapshot> clipboard_;
+    std::vector<QAction*> commandActions_;  // the add-ins' commands
 };
 
 }  // namespace qmx::map
