@@ -16,6 +16,7 @@
 #include "maphost/api/map_factory.h"
 #include "maphost/store/map_document.h"
 #include "maphost/store/map_file.h"
+#include "maphost/store/map_formats.h"
 #include "maphost/store/tests/event_recorder.h"
 
 namespace qmx::map {
@@ -130,6 +131,41 @@ TEST_F(MapFileTest, SavedMapsOpenWithEveryValueAndGuid)
     VARIANT_BOOL modified = VARIANT_TRUE;
     reopened->get_IsModified(&modified);
     EXPECT_EQ(modified, VARIANT_FALSE);
+}
+
+TEST_F(MapFileTest, FreeMindMapsKeepWhatTheHostHolds)
+{
+    ComPtr<IMmDocument> document;
+    documents->Add(0, document.ReleaseAndGetAddressOf());
+    FillMap(document.Get());
+    const std::string path = folder.File("plan.mm");
+    ASSERT_EQ(document->SaveAs(FileNameToBstr(path), kFormatMap), S_OK) << ErrorText();
+    MapSnapshot saved = Internal(document.Get())->Snapshot(Internal(document.Get())->Central());
+    document->Close();
+    ComPtr<IMmDocument> reopened;
+    ASSERT_EQ(Open(path, &reopened), S_OK) << ErrorText();
+    const MapSnapshot read = Internal(reopened.Get())->Snapshot(Internal(reopened.Get())->Central());
+    ASSERT_EQ(read.topics.size(), saved.topics.size());
+    for (std::size_t i = 0; i < read.topics.size(); ++i) {
+        EXPECT_EQ(read.topics[i].guid, saved.topics[i].guid) << i;
+        EXPECT_EQ(read.topics[i].parent, saved.topics[i].parent) << i;
+        EXPECT_TRUE(read.topics[i].values == saved.topics[i].values) << i << " " << BstrToUtf8(read.topics[i].values.text);
+    }
+    EXPECT_TRUE(read.description.empty()) << "a FreeMind map has no description";
+
+    // Deeper than a FreeMind map can be read back: refused, the file untouched.
+    ComPtr<IMmTopic> topic;
+    reopened->get_CentralTopic(topic.ReleaseAndGetAddressOf());
+    for (int i = 0; i < 300; ++i) {
+        ComPtr<IMmTopic> below;
+        topic->AddSubTopic(u"deeper", below.ReleaseAndGetAddressOf());
+        topic = below;
+    }
+    EXPECT_EQ(reopened->Save(), E_FAIL);
+    EXPECT_NE(ErrorText().find("nested too deeply"), std::string::npos);
+    MapSnapshot again;
+    EXPECT_FALSE(ReadMapAnyFormat(path, &again));
+    EXPECT_EQ(again.topics.size(), saved.topics.size());
 }
 
 TEST_F(MapFileTest, CharactersXmlCannotHoldBecomeReplacementCharacters)
