@@ -312,7 +312,7 @@ HRESULT MapDocument::DeleteTopic(MapTopic* topic)
         MapTopic* leaf = from;
         while (!leaf->children_.empty()) leaf = leaf->children_.back();
         ComPtr<MapTopic> heldLeaf(leaf);
-        const std::uint64_t revision = ++revision_;
+        const std::uint64_t revision = revision_ + 1;  // the shape once this one is gone
         leaf->deleting_ = true;  // a sink deleting it again is told it is under way
         FireTopicEvent(kEventTopicDeleted, kPhaseBefore, leaf);
         leaf->deleting_ = false;
@@ -334,6 +334,7 @@ void MapDocument::DetachTopic(MapTopic* topic)
     topic->parent_ = nullptr;
     topic->document_ = nullptr;
     topics_.erase(topic->Guid());
+    ++revision_;
 }
 
 HRESULT MapDocument::MoveTopic(MapTopic* topic, MapTopic* newParent, LONG position)
