@@ -133,9 +133,14 @@ HRESULT MapDocument::SaveAs(const BSTR& fileName, LONG format)
     if (format != kFormatMap) return Fail(E_INVALIDARG, IMmDocument::iid, "The file format is not known.");
     const std::optional<std::string> path = BstrToFileName(fileName);
     if (!path || path->empty()) return Fail(E_INVALIDARG, IMmDocument::iid, "The file name is not valid.");
+    const std::string target = CanonicalPath(*path);
+    for (const auto& other : application_->Documents()) {
+        if (other.Get() != this && !other->FilePath().empty() && CanonicalPath(other->FilePath()) == target)
+            return Fail(E_FAIL, IMmDocument::iid, "Another open map has this file: close it first.");
+    }
     const HRESULT hr = WriteFile(*path);
     if (FAILED(hr)) return hr;
-    Rename(*path);
+    Rename(CanonicalPath(*path));
     return S_OK;
 }
 
