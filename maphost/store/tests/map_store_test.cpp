@@ -3,7 +3,6 @@
 // commands and user-interface items.
 #include <gtest/gtest.h>
 
-#include <regex>
 
 #include "automation/bstr.h"
 #include "maphost/api/map_codes.h"
@@ -98,8 +97,15 @@ TEST_F(MapStoreTest, TopicsHaveBracedUpperCaseGuidsFoundInAnyCase)
     ComPtr<IMmTopic> topic = Add(central.Get(), u"Task");
     const BSTR guid = Guid(topic.Get());
     const std::string text = BstrToUtf8(guid);
-    EXPECT_TRUE(std::regex_match(text, std::regex(R"(\{[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}\})")))
-        << text;
+    // {XXXXXXXX-XXXX-4XXX-[89AB]XXX-XXXXXXXXXXXX}, hex digits in upper case.
+    const std::string pattern = "{hhhhhhhh-hhhh-4hhh-vhhh-hhhhhhhhhhhh}";
+    ASSERT_EQ(text.size(), pattern.size()) << text;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (pattern[i] == 'h') EXPECT_TRUE((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F')) << text;
+        else if (pattern[i] == 'v') EXPECT_TRUE(c == '8' || c == '9' || c == 'A' || c == 'B') << text;
+        else EXPECT_EQ(c, pattern[i]) << text;
+    }
     EXPECT_NE(guid, Guid(central.Get()));
 
     ComPtr<IMmRange> range;
