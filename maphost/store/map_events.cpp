@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "maphost/store/map_support.h"
+
 namespace qmx::map {
 
 MapEventData::MapEventData(LONG kind, LONG phase, IMmDocument* document, LONG objectType, IUnknown* object)
@@ -61,8 +63,10 @@ HRESULT MapEventSubscription::Unregister()
 {
     if (!manager_) return S_FALSE;
     ComPtr<MapEventSubscription> self(this);  // the manager drops its reference
-    manager_->Remove(this);
+    MapEventManager* manager = manager_;
     manager_ = nullptr;
+    manager->Remove(this);
+    Sinks().UnadviseAll();
     return S_OK;
 }
 
@@ -75,7 +79,7 @@ HRESULT MapEventManager::Register(LONG classOrMask, LONG, LONG, LONG, IMmEventSu
 {
     if (!ppSubscription) return E_POINTER;
     *ppSubscription = nullptr;
-    if (classOrMask == 0) return E_INVALIDARG;
+    if (classOrMask == 0) return Fail(E_INVALIDARG, IMmEventManager::iid, "The event mask is empty.");
     ComPtr<MapEventSubscription> subscription = MakeObject<MapEventSubscription>(this, classOrMask);
     if (!subscription) return E_OUTOFMEMORY;
     subscriptions_.push_back(subscription);
@@ -91,7 +95,7 @@ void MapEventManager::Fire(LONG kind, LONG phase, IMmDocument* document, LONG ob
     // A sink may register or unregister while the event runs: walk a copy.
     const std::vector<ComPtr<MapEventSubscription>> current = subscriptions_;
     for (const auto& s : current) {
-        if ((s->Mask() & kind) == 0) continue;
+        if ((s->Mask() & kind) == 0 || !s->IsRegistered()) continue;  // unregistered by an earlier sink
         s->Sinks().Fire([&](IMmEventSink* sink) { sink->OnEvent(static_cast<IMmEventData*>(data.Get())); });
     }
 }

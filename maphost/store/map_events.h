@@ -58,6 +58,7 @@ public:
     LONG Mask() const { return mask_; }
     EventSource<IMmEventSink>& Sinks() { return point_.Source(); }
     void Detach() { manager_ = nullptr; }
+    bool IsRegistered() const { return manager_ != nullptr; }
 
 private:
     MapEventManager* manager_;  // null once unregistered

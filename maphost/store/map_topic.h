@@ -1,7 +1,11 @@
 // A topic of a map: its values, its place in the tree and the automation
 // objects that show it (task information, attributes, sub-topic list).
+//
+// A topic's values stay readable after it left its map (deleted, or its map
+// closed); changing it, or its place, then fails.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <vector>
@@ -40,7 +44,16 @@ struct TopicValues {
     bool collapsed = false;
     bool floating = false;
     bool callout = false;
+    friend bool operator==(const TopicValues&, const TopicValues&) = default;
 };
+
+// The ranges the task information accepts.
+inline constexpr LONG kMaxPriority = 9;
+// DATE of 1 January 100 and 31 December 9999.
+inline constexpr DATE kMinDate = -657434.0;
+inline constexpr DATE kMaxDate = 2958465.0;
+// Why a value is refused, or nothing when it is valid.
+const char* CheckTaskValues(const TaskValues& task);
 
 class MapTopicTaskInfo final : public EmbeddedObject<IMmTaskInfo> {
 public:
@@ -61,8 +74,10 @@ public:
     HRESULT put_Resources(const BSTR& value) override;
 
 private:
-    template <class F>
-    HRESULT Change(F&& f);
+    template <class T>
+    HRESULT Get(T TaskValues::*field, T* pValue) const;
+    template <class T>
+    HRESULT Put(T TaskValues::*field, const T& value);
     MapTopic* topic_;
 };
 
@@ -103,29 +118,33 @@ public:
     HRESULT get_ParentTopic(IMmTopic** ppParent) override;
     HRESULT get_Document(IMmDocument** ppDocument) override;
 
-    // For the document and the file formats.
+    // For the document, the file formats and the host's window.
     const GUID& Guid() const { return guid_; }
-    TopicValues& Values() { return values_; }
     const TopicValues& Values() const { return values_; }
     MapTopic* Parent() const { return parent_; }
     const std::vector<MapTopic*>& Children() const { return children_; }
     MapDocument* Document() const { return document_; }
-    bool IsCentral() const;
-    // Fails with a description when the topic was deleted or its map closed.
-    HRESULT CheckAlive() const;
-    // Runs change on the values between the changed events; a change that
-    // changes nothing raises no event.
-    template <class F>
-    HRESULT Change(F&& change);
+    bool IsCentral() const { return document_ && !parent_ && !pending_; }
+    // In a map (not deleted, not closed, not waiting to be added).
+    bool IsAlive() const { return document_ && !pending_; }
+    // Fails with a description when the topic is not in a map.
+    HRESULT CheckAlive(REFIID iid) const;
+    // Runs change on a copy of the values; when it succeeds and changed
+    // something, the copy replaces the values between the changed events
+    // (before and after). A change that changes nothing raises no event.
+    // A change refused by a sink of the before event's (it deleted the
+    // topic, say) fails.
+    HRESULT Change(REFIID iid, const std::function<HRESULT(TopicValues&)>& change);
 
 private:
     friend class MapDocument;
-    friend class MapTopicList;
 
     MapDocument* document_;  // null once deleted or closed
     GUID guid_;
     TopicValues values_;
-    MapTopic* parent_ = nullptr;
+    bool pending_ = false;             // made, not yet in the tree
+    bool deleting_ = false;            // its deletion's before event runs
+    MapTopic* parent_ = nullptr;       // null for the central topic
     std::vector<MapTopic*> children_;  // owned by the document's table
     MapTopicTaskInfo taskInfo_{this};
     MapTopicList list_{this};
@@ -143,6 +162,7 @@ public:
     HRESULT get_Name(LONG index, BSTR* pName) override;
 
 private:
+    const std::map<BSTR, BSTR>* Table() const;
     ComPtr<MapTopic> topic_;
     BSTR namespace_;
 };
