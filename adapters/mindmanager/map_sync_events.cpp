@@ -47,12 +47,10 @@ LONG MapSync::TaskIndexOfTopic(IMmTopic* topic) const
 void MapSync::CopyTopicIntoTask(IMmTopic* topic, ITask* task)
 {
     TopicValues values = ReadTopicValues(topic, memory_.matchColors);
-    if (values.start == 0) {
-        ComPtr<ITask> parent;
-        if (task->get_ParentTask(parent.ReleaseAndGetAddressOf()) == S_OK && parent) parent->get_StartDate(&values.start);
-    }
-    if (values.start == 0 && values.due != 0) values.start = values.due;
-    if (values.start != 0 && (values.due == 0 || values.due < values.start)) values.due = values.start + 1.0;
+    DATE inherited = 0;
+    ComPtr<ITask> parent;
+    if (task->get_ParentTask(parent.ReleaseAndGetAddressOf()) == S_OK && parent) parent->get_StartDate(&inherited);
+    SettleDates(values, inherited);
     LONG taskId = -1;
     task->get_ID(&taskId);
     const LONG before = updatingTaskId_;

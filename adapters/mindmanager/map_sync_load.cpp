@@ -10,8 +10,6 @@ namespace qmx::mm {
 
 namespace {
 
-constexpr DATE kOneDay = 1.0;
-
 // A level of the topic tree being read: its topics, the model's list they
 // go into, and the span of the tasks made so far. `current` is the topic
 // whose sub-topics the next level holds.
@@ -132,9 +130,7 @@ HRESULT MapSync::LoadTopics(IMmTopic* central, const Model& model)
             CheckIdentity(topic.Get(), current.guid);
             current.values = ReadTopicValues(topic.Get(), memory_.matchColors);
             TopicValues& v = current.values;
-            if (v.start == 0) v.start = level.inheritedStart;
-            if (v.start == 0 && v.due != 0) v.start = v.due;
-            if (v.start != 0 && (v.due == 0 || v.due < v.start)) v.due = v.start + kOneDay;
+            SettleDates(v, level.inheritedStart);
             RETURN_IF_FAILED(level.list->Add(-1, BSTR(), current.task.ReleaseAndGetAddressOf()));
             ComPtr<ITasks> subtasks;
             RETURN_IF_FAILED(current.task->get_Subtasks(subtasks.ReleaseAndGetAddressOf()));

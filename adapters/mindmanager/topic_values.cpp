@@ -80,6 +80,17 @@ TopicValues ReadTopicValues(IMmTopic* topic, bool matchColors)
     return values;
 }
 
+void SettleDates(TopicValues& values, DATE inheritedStart)
+{
+    if (values.start == 0) values.start = inheritedStart;
+    bool fromDue = false;
+    if (values.start == 0 && values.due != 0) {
+        values.start = values.due;
+        fromDue = true;
+    }
+    if (values.start != 0 && (fromDue || values.due == 0 || values.due < values.start)) values.due = values.start + 1.0;
+}
+
 void WriteValuesIntoTask(const TopicValues& values, ITask* task, bool autocorrect)
 {
     task->put_Name(values.text);

@@ -42,6 +42,11 @@ struct TopicValues {
     bool collapsed = false;
 };
 
+// The dates a task takes from its topic: no start takes the inherited one,
+// or else the due date (and lasts one day); a due date before the start, or
+// none, ends a day after the start.
+void SettleDates(TopicValues& values, DATE inheritedStart);
+
 // A value that cannot be read keeps its default.
 TopicValues ReadTopicValues(IMmTopic* topic, bool matchColors);
 
