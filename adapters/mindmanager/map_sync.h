@@ -84,6 +84,7 @@ private:
     void AlignAssignments(IMmTopic* topic, ITask* task, const Model& model);
     void RelinkPastedCopy(IMmTopic* topic, LONG taskId);
     LONG TaskIndexOfTopic(IMmTopic* topic) const;
+    void FollowMove(IMmTopic* topic, LONG taskId, const Model& model);
 
     IDocumentData* data_ = nullptr;
     ComPtr<IMmDocument> document_;

@@ -1,4 +1,5 @@
 // Applying the changes the user makes in the map to the model.
+#include <algorithm>
 #include <deque>
 #include <unordered_set>
 
@@ -15,6 +16,22 @@ ComPtr<IMmTopic> ParentOf(IMmTopic* topic)
     ComPtr<IMmTopic> parent;
     if (topic->get_ParentTopic(parent.ReleaseAndGetAddressOf()) != S_OK) parent = nullptr;
     return parent;
+}
+
+std::vector<LONG> PairIds(ITaskDependencies* list)
+{
+    std::vector<LONG> ids;
+    LONG count = 0;
+    list->get_Count(&count);
+    for (LONG i = 0; i < count; ++i) {
+        ComPtr<ITaskDependency> link;
+        ComPtr<ITask> pair;
+        LONG id = -1;
+        if (SUCCEEDED(list->get_Dependencies(i, link.ReleaseAndGetAddressOf())) && link &&
+            SUCCEEDED(link->get_PairTask(pair.ReleaseAndGetAddressOf())) && pair && SUCCEEDED(pair->get_ID(&id)))
+            ids.push_back(id);
+    }
+    return ids;
 }
 
 bool IsCentral(IMmTopic* topic)
@@ -220,15 +237,42 @@ void MapSync::TopicChanged(IMmTopic* topic)
     ComPtr<ITask> task;
     if (FAILED(model.tree->GetTask(*taskId, task.ReleaseAndGetAddressOf())) || !task) return;
     WriteResourcesIfNotYet();
+    FollowMove(topic, *taskId, model);
     CopyTopicIntoTask(topic, task.Get());
     AlignAssignments(topic, task.Get(), model);
     ComPtr<ITaskDependencies> predecessors;
     if (FAILED(task->get_Predecessors(predecessors.ReleaseAndGetAddressOf())) || !predecessors) return;
+    // The sources' topics keep their Successors in step with the new links.
+    std::vector<LONG> sources = PairIds(predecessors.Get());
     predecessors->DeleteAll();
     for (const LinkEntry& link : ParseLinks(GetAttribute(topic, kPredecessors))) {
-        if (const auto source = memory_.TaskOfGuidOrCopy(link.guid))
-            model.tree->DependencyLink(*source, *taskId, link.type);
+        const auto source = memory_.TaskOfGuidOrCopy(link.guid);
+        if (source && SUCCEEDED(model.tree->DependencyLink(*source, *taskId, link.type))) sources.push_back(*source);
     }
+    std::sort(sources.begin(), sources.end());
+    sources.erase(std::unique(sources.begin(), sources.end()), sources.end());
+    for (LONG source : sources) WriteLinks(source, true);
+}
+
+void MapSync::FollowMove(IMmTopic* topic, LONG taskId, const Model& model)
+{
+    // A topic moved in the map takes its task to the same parent and place.
+    const ComPtr<IMmTopic> parentTopic = ParentOf(topic);
+    if (!parentTopic) return;
+    LONG parentId = 0;
+    if (!IsCentral(parentTopic.Get())) {
+        const auto id = memory_.TaskOfGuid(GuidOf(parentTopic.Get()));
+        if (!id) return;
+        parentId = *id;
+    }
+    ComPtr<ITask> task, parent;
+    if (FAILED(model.tree->GetTask(taskId, task.ReleaseAndGetAddressOf())) || !task) return;
+    LONG currentParent = 0, currentIndex = 0;
+    if (task->get_ParentTask(parent.ReleaseAndGetAddressOf()) == S_OK && parent) parent->get_ID(&currentParent);
+    task->get_Index(&currentIndex);
+    const LONG index = TaskIndexOfTopic(topic);
+    if (index < 0 || (currentParent == parentId && currentIndex == index)) return;
+    model.tree->MoveTask(taskId, parentId, index);
 }
 
 void MapSync::TopicDeleting(IMmTopic* topic)

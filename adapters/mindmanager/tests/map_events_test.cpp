@@ -32,7 +32,9 @@ TEST_F(MapEvents, AddedTopicsBecomeTasksInTheirPlace)
     ComPtr<IMmTopic> b = Add(central.Get(), u"B");
     ASSERT_EQ(SubTopicsOf(central.Get())->Insert(b.Get(), 2), S_OK);
     ASSERT_TRUE(TaskOf(b.Get()));
-    // (The store adds at the end and then moves: the move is a change.)
+    LONG index = -1;
+    TaskOf(b.Get())->get_Index(&index);
+    EXPECT_EQ(index, 1);
     auto child = Add(b.Get(), u"B.1");
     Info(child.Get())->put_StartDate(kDay);
     auto task = TaskOf(child.Get());
@@ -110,6 +112,18 @@ TEST_F(MapEvents, ChangedTopicsUpdateTheirTasksAndLinks)
     LONG pool = 0;
     data->Pool()->get_Count(&pool);
     EXPECT_EQ(pool, 1);
+
+    // The link's source topic hears of it too.
+    EXPECT_EQ(Attr(a.Get(), kSuccessors), Guid(b.Get()) + u",3");
+
+    // A topic moved in the map moves its task.
+    ASSERT_EQ(SubTopicsOf(a.Get())->Insert(b.Get(), 1), S_OK);
+    ComPtr<ITask> parent;
+    task->get_ParentTask(parent.ReleaseAndGetAddressOf());
+    ASSERT_TRUE(parent);
+    LONG parentId = -1;
+    parent->get_ID(&parentId);
+    EXPECT_EQ(parentId, IdOf(a.Get()));
 
     // The central topic's text is the document's name.
     central->put_Text(u"New name");
