@@ -40,6 +40,15 @@ HRESULT MapSync::FindTopic(LONG taskId, ComPtr<IMmTopic>* topic) const
     return *topic ? S_OK : E_FAIL;
 }
 
+HRESULT MapSync::FindTaskAndTopic(LONG taskId, ComPtr<ITask>* task, ComPtr<IMmTopic>* topic) const
+{
+    Model model;
+    RETURN_IF_FAILED(GetModel(&model));
+    RETURN_IF_FAILED(FindTopic(taskId, topic));
+    RETURN_IF_FAILED(model.tree->GetTask(taskId, task->ReleaseAndGetAddressOf()));
+    return *task ? S_OK : E_FAIL;
+}
+
 HRESULT MapSync::FindParentTopic(ITask* task, ComPtr<IMmTopic>* topic) const
 {
     ComPtr<ITask> parent;

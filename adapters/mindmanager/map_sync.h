@@ -57,6 +57,7 @@ private:
     HRESULT GetModel(Model* model) const;
     HRESULT CentralTopic(ComPtr<IMmTopic>* topic) const;
     HRESULT FindTopic(LONG taskId, ComPtr<IMmTopic>* topic) const;
+    HRESULT FindTaskAndTopic(LONG taskId, ComPtr<ITask>* task, ComPtr<IMmTopic>* topic) const;
     HRESULT FindParentTopic(ITask* task, ComPtr<IMmTopic>* topic) const;
 
     // Loading.
@@ -65,6 +66,10 @@ private:
     HRESULT LoadTopics(IMmTopic* central, const Model& model);
     void CheckIdentity(IMmTopic* topic, const BSTR& guid);
     void LoadAssignments(IMmTopic* topic, ITask* task, const Model& model);
+    // The pool's resource of a name; one is made (with no use yet) when the
+    // memory knows none of that name.
+    ComPtr<IResource> ResourceNamed(const BSTR& name, const Model& model, LONG* id, bool* made);
+    void ApplyLoads(IMmTopic* topic, ITaskResources* assignments);
     void CollectPredecessors(IMmTopic* topic, LONG taskId);
     void ResolvePendingLinks(const Model& model);
 

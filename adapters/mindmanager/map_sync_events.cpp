@@ -113,26 +113,15 @@ void MapSync::AlignAssignments(IMmTopic* topic, ITask* task, const Model& model)
     // Names the task has no assignment for yet come in.
     for (const BSTR& name : names) {
         if (!assigned.insert(name).second) continue;
-        ComPtr<IResource> resource;
         LONG id = -1;
-        if (const auto known = memory_.resourceNameMap.find(name); known != memory_.resourceNameMap.end()) {
-            if (FAILED(model.resources->GetResourceByID(known->second, resource.ReleaseAndGetAddressOf()))) continue;
-            id = known->second;
-        } else {
-            if (FAILED(model.resources->Add(name, resource.ReleaseAndGetAddressOf())) || !resource) continue;
-            resource->get_ID(&id);
-            memory_.resourceNameMap[name] = id;
-            WriteResources();
-        }
+        bool made = false;
+        const ComPtr<IResource> resource = ResourceNamed(name, model, &id, &made);
+        if (!resource) continue;
+        if (made) WriteResources();
         ComPtr<ITaskResource> assignment;
         if (SUCCEEDED(assignments->Add(resource.Get(), assignment.ReleaseAndGetAddressOf()))) IncreaseUseCount(id);
     }
-    for (const LoadEntry& load : ParseLoads(GetAttribute(topic, kTaskResources))) {
-        ComPtr<ITaskResource> assignment;
-        if (SUCCEEDED(assignments->GetTaskResourceByID(load.resourceId, assignment.ReleaseAndGetAddressOf())) &&
-            assignment)
-            assignment->put_Units(load.units);
-    }
+    ApplyLoads(topic, assignments.Get());
 }
 
 void MapSync::RelinkPastedCopy(IMmTopic* topic, LONG taskId)

@@ -176,22 +176,34 @@ void MapSync::LoadAssignments(IMmTopic* topic, ITask* task, const Model& model)
     ComPtr<ITaskResources> assignments;
     if (FAILED(task->get_Resources(assignments.ReleaseAndGetAddressOf())) || !assignments) return;
     for (const BSTR& name : ParseResourceNames(text)) {
-        ComPtr<IResource> resource;
-        if (const auto known = memory_.resourceNameMap.find(name); known != memory_.resourceNameMap.end()) {
-            if (FAILED(model.resources->GetResourceByID(known->second, resource.ReleaseAndGetAddressOf()))) continue;
-        } else {
-            if (FAILED(model.resources->Add(name, resource.ReleaseAndGetAddressOf())) || !resource) continue;
-            LONG id = -1;
-            resource->get_ID(&id);
-            memory_.resourceNameMap[name] = id;
-            memory_.resourceUseCount.try_emplace(id, 0);
-        }
-        ComPtr<ITaskResource> assignment;
-        if (FAILED(assignments->Add(resource.Get(), assignment.ReleaseAndGetAddressOf()))) continue;
         LONG id = -1;
-        resource->get_ID(&id);
-        ++memory_.resourceUseCount[id];
+        const ComPtr<IResource> resource = ResourceNamed(name, model, &id, nullptr);
+        ComPtr<ITaskResource> assignment;
+        if (resource && SUCCEEDED(assignments->Add(resource.Get(), assignment.ReleaseAndGetAddressOf())))
+            ++memory_.resourceUseCount[id];
     }
+    ApplyLoads(topic, assignments.Get());
+}
+
+ComPtr<IResource> MapSync::ResourceNamed(const BSTR& name, const Model& model, LONG* id, bool* made)
+{
+    ComPtr<IResource> resource;
+    if (made) *made = false;
+    if (const auto known = memory_.resourceNameMap.find(name); known != memory_.resourceNameMap.end()) {
+        if (FAILED(model.resources->GetResourceByID(known->second, resource.ReleaseAndGetAddressOf()))) return nullptr;
+        *id = known->second;
+        return resource;
+    }
+    if (FAILED(model.resources->Add(name, resource.ReleaseAndGetAddressOf())) || !resource) return nullptr;
+    resource->get_ID(id);
+    memory_.resourceNameMap[name] = *id;
+    memory_.resourceUseCount.try_emplace(*id, 0);
+    if (made) *made = true;
+    return resource;
+}
+
+void MapSync::ApplyLoads(IMmTopic* topic, ITaskResources* assignments)
+{
     for (const LoadEntry& load : ParseLoads(GetAttribute(topic, kTaskResources))) {
         ComPtr<ITaskResource> assignment;
         if (SUCCEEDED(assignments->GetTaskResourceByID(load.resourceId, assignment.ReleaseAndGetAddressOf())) &&

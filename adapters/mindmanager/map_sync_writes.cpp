@@ -81,23 +81,17 @@ HRESULT MapSync::TaskUpdate(LONG taskId)
 {
     if (taskId == updatingTaskId_) return S_OK;
     WriteScope writing(memory_);
-    Model model;
-    RETURN_IF_FAILED(GetModel(&model));
-    ComPtr<IMmTopic> topic;
-    RETURN_IF_FAILED(FindTopic(taskId, &topic));
     ComPtr<ITask> task;
-    RETURN_IF_FAILED(model.tree->GetTask(taskId, task.ReleaseAndGetAddressOf()));
+    ComPtr<IMmTopic> topic;
+    RETURN_IF_FAILED(FindTaskAndTopic(taskId, &task, &topic));
     return WriteTaskIntoTopic(task.Get(), topic.Get(), memory_.matchColors);
 }
 
 HRESULT MapSync::WriteLinks(LONG taskId, bool successors)
 {
-    Model model;
-    RETURN_IF_FAILED(GetModel(&model));
-    ComPtr<IMmTopic> topic;
-    RETURN_IF_FAILED(FindTopic(taskId, &topic));
     ComPtr<ITask> task;
-    RETURN_IF_FAILED(model.tree->GetTask(taskId, task.ReleaseAndGetAddressOf()));
+    ComPtr<IMmTopic> topic;
+    RETURN_IF_FAILED(FindTaskAndTopic(taskId, &task, &topic));
     ComPtr<ITaskDependencies> list;
     RETURN_IF_FAILED(successors ? task->get_Successors(list.ReleaseAndGetAddressOf())
                                 : task->get_Predecessors(list.ReleaseAndGetAddressOf()));
@@ -153,12 +147,9 @@ HRESULT MapSync::WriteResourcesIfNotYet() { return memory_.resourcesWritten ? S_
 
 HRESULT MapSync::WriteAssignments(LONG taskId, LONG leftOut)
 {
-    Model model;
-    RETURN_IF_FAILED(GetModel(&model));
-    ComPtr<IMmTopic> topic;
-    RETURN_IF_FAILED(FindTopic(taskId, &topic));
     ComPtr<ITask> task;
-    RETURN_IF_FAILED(model.tree->GetTask(taskId, task.ReleaseAndGetAddressOf()));
+    ComPtr<IMmTopic> topic;
+    RETURN_IF_FAILED(FindTaskAndTopic(taskId, &task, &topic));
     ComPtr<ITaskResources> assignments;
     RETURN_IF_FAILED(task->get_Resources(assignments.ReleaseAndGetAddressOf()));
     LONG count = 0;

@@ -41,7 +41,16 @@ bool SameObject(IUnknown* a, IUnknown* b)
     ComPtr<IUnknown> ia, ib;
     a->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(ia.ReleaseAndGetAddressOf()));
     b->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(ib.ReleaseAndGetAddressOf()));
-    return ia && ia == ib;
+    return ia && ia == ib;  // identity is the IUnknown pointer
+}
+
+// The object's interface I, or null.
+template <class I>
+ComPtr<I> Query(IUnknown* object)
+{
+    ComPtr<I> result;
+    if (object) object->QueryInterface(I::iid, reinterpret_cast<void**>(result.ReleaseAndGetAddressOf()));
+    return result;
 }
 
 template <class Operation>
@@ -380,10 +389,9 @@ bool CMm5Adapter::IsHeldDocument(IUnknown* document) const { return SameObject(d
 
 void CMm5Adapter::OnTopicEvent(IUnknown* pEvent)
 {
-    if (!pEvent || sync_.Memory().writeDepth > 0 || !sync_.Document()) return;
-    ComPtr<IMmEventData> data;
-    if (FAILED(pEvent->QueryInterface(IMmEventData::iid, reinterpret_cast<void**>(data.ReleaseAndGetAddressOf()))))
-        return;
+    if (sync_.Memory().writeDepth > 0 || !sync_.Document()) return;
+    const ComPtr<IMmEventData> data = Query<IMmEventData>(pEvent);
+    if (!data) return;
     LONG kind = 0, phase = 0, type = 0;
     data->get_Kind(&kind);
     data->get_Phase(&phase);
@@ -395,11 +403,9 @@ void CMm5Adapter::OnTopicEvent(IUnknown* pEvent)
     if (FAILED(data->get_Document(document.ReleaseAndGetAddressOf())) || !IsHeldDocument(document.Get())) return;
     if (FAILED(data->get_ObjectType(&type)) || type != map::kObjectTopic) return;
     ComPtr<IUnknown> object;
-    ComPtr<IMmTopic> topic;
-    if (FAILED(data->get_Object(object.ReleaseAndGetAddressOf())) || !object) return;
-    if (FAILED(object->QueryInterface(IMmTopic::iid, reinterpret_cast<void**>(topic.ReleaseAndGetAddressOf()))))
-        return;
-    if (IsSpecialTopic(topic.Get())) return;
+    if (FAILED(data->get_Object(object.ReleaseAndGetAddressOf()))) return;
+    const ComPtr<IMmTopic> topic = Query<IMmTopic>(object.Get());
+    if (!topic || IsSpecialTopic(topic.Get())) return;
     try {
         ComPtr<CMm5Adapter> keep(this);  // a handler may drop the last outside reference
         switch (kind) {
@@ -415,22 +421,17 @@ void CMm5Adapter::OnTopicEvent(IUnknown* pEvent)
 
 void CMm5Adapter::OnDocumentEvent(IUnknown* pEvent)
 {
-    if (!pEvent) return;
-    ComPtr<IMmEventData> data;
-    if (FAILED(pEvent->QueryInterface(IMmEventData::iid, reinterpret_cast<void**>(data.ReleaseAndGetAddressOf()))))
-        return;
+    const ComPtr<IMmEventData> data = Query<IMmEventData>(pEvent);
+    if (!data) return;
     LONG kind = 0;
     data->get_Kind(&kind);
     ComPtr<IUnknown> object;
-    ComPtr<IMmDocument> document;
-    if (FAILED(data->get_Object(object.ReleaseAndGetAddressOf())) || !object ||
-        FAILED(object->QueryInterface(IMmDocument::iid, reinterpret_cast<void**>(document.ReleaseAndGetAddressOf()))))
-        return;
+    if (FAILED(data->get_Object(object.ReleaseAndGetAddressOf()))) return;
+    const ComPtr<IMmDocument> document = Query<IMmDocument>(object.Get());
+    if (!document) return;
     ComPtr<CMm5Adapter> keep(this);
     IDocumentData* documentData = sync_.DocumentData();
-    ComPtr<IAdapterSite> site;
-    if (documentData)
-        documentData->QueryInterface(IAdapterSite::iid, reinterpret_cast<void**>(site.ReleaseAndGetAddressOf()));
+    const ComPtr<IAdapterSite> site = Query<IAdapterSite>(documentData);
     try {
         switch (kind) {
         case map::kEventDocumentNameChanged:

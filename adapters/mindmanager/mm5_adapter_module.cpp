@@ -1,10 +1,8 @@
 // The component's entry points: the class object, and registration of the
 // class with its entry in the display application's adapter list.
+#include "adapters/contract/adapter_registration.h"
 #include "adapters/mindmanager/mm5_adapter.h"
 #include "automation/class_factory.h"
-#include "automation/runtime/component_exports.h"
-#include "automation/runtime/registration.h"
-#include "automation/runtime/registry_store.h"
 
 namespace {
 
@@ -12,11 +10,6 @@ qmx::ClassInfo Mm5AdapterClass()
 {
     return qmx::ClassInfo{qmx::mm::kMm5AdapterClsid, qmx::mm::kMm5AdapterProgId,
                           qmx::mm::kMm5AdapterVersionIndependentProgId, qmx::mm::kMm5AdapterDescription};
-}
-
-std::string AdapterListEntry()
-{
-    return std::string(qmx::kAdaptersKey) + "/" + qmx::mm::kMm5AdapterVersionIndependentProgId;
 }
 
 }  // namespace
@@ -29,17 +22,7 @@ QMX_EXPORT HRESULT DllGetClassObject(const CLSID* rclsid, const IID* riid, void*
 
 QMX_EXPORT HRESULT DllRegisterServer()
 {
-    qmx::RegistryStore store;
-    const HRESULT hr = qmx::RegisterInprocServer(store, Mm5AdapterClass(),
-                                                 qmx::ModulePath(reinterpret_cast<const void*>(&DllRegisterServer)));
-    if (FAILED(hr)) return hr;
-    // The display application finds its adapters as the empty sub-keys here.
-    return store.CreateKey(AdapterListEntry()) ? S_OK : SELFREG_E_CLASS;
+    return qmx::RegisterAdapter(Mm5AdapterClass(), reinterpret_cast<const void*>(&DllRegisterServer));
 }
 
-QMX_EXPORT HRESULT DllUnregisterServer()
-{
-    qmx::RegistryStore store;
-    store.DeleteKey(AdapterListEntry());
-    return qmx::UnregisterServer(store, Mm5AdapterClass());
-}
+QMX_EXPORT HRESULT DllUnregisterServer() { return qmx::UnregisterAdapter(Mm5AdapterClass()); }
