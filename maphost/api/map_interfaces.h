@@ -138,8 +138,8 @@ struct IMmDocument : IUnknown {
     virtual HRESULT get_Range(LONG kind, LONG flags, IMmRange** ppRange) = 0;
     // Makes this the active document (document event 128 to the others).
     virtual HRESULT Activate() = 0;
-    // Closes without asking (document event 256, and 64 while an event
-    // subscriber holds it).
+    // Closes without asking: document events 64 and then 256, and 128 for
+    // the map that becomes active in its place.
     virtual HRESULT Close() = 0;
 };
 
@@ -151,8 +151,8 @@ struct IMmDocuments : IUnknown {
     // A new empty map, made active. The argument is 0.
     virtual HRESULT Add(LONG flags, IMmDocument** ppDocument) = 0;
     // Opens a map file (".mmap", or ".mm" for FreeMind/Freeplane), made
-    // active. An open file is answered with its document. The password text
-    // is kept for protected maps and ignored otherwise.
+    // active. An open file is answered with its document. The host's maps
+    // are not protected: the password text is ignored.
     virtual HRESULT Open(const BSTR& fileName, const BSTR& password, VARIANT_BOOL readOnly,
                          IMmDocument** ppDocument) = 0;
 };

@@ -1,19 +1,10 @@
 #include "maphost/store/map_file.h"
 
-#include <libxml/xmlwriter.h>
-#include <sys/stat.h>
-
-#include <cerrno>
-#include <charconv>
-#include <cstdio>
-#include <cstring>
 #include <unordered_map>
 
-#include "adapters/xml/quiet_libxml_errors.h"
-#include "adapters/xml/sax_parser.h"
 #include "automation/bstr.h"
-#include "automation/files/file_saver.h"
 #include "automation/value_text.h"
+#include "maphost/store/map_file_support.h"
 #include "maphost/store/map_support.h"
 
 namespace qmx::map {
@@ -21,73 +12,6 @@ namespace qmx::map {
 namespace {
 
 constexpr std::string_view kFormatVersion = "1";
-
-// ---- Values as attribute text ----
-
-std::string FormatNumber(double value)
-{
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
-}
-
-std::optional<double> ParseNumber(std::string_view text)
-{
-    double value = 0;
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (result.ec != std::errc() || result.ptr != text.data() + text.size()) return std::nullopt;
-    return value;
-}
-
-std::optional<bool> ParseFlag(std::string_view text)
-{
-    if (text == "true" || text == "1") return true;
-    if (text == "false" || text == "0") return false;
-    return std::nullopt;
-}
-
-std::string FormatFill(DWORD color)
-{
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "#%08x", unsigned(color));
-    return buffer;
-}
-
-// "#aarrggbb", or "#rrggbb" for an opaque colour; either case.
-std::optional<DWORD> ParseFill(std::string_view text)
-{
-    if (text.empty() || text[0] != '#' || (text.size() != 9 && text.size() != 7)) return std::nullopt;
-    DWORD value = 0;
-    for (const char c : text.substr(1)) {
-        const int digit = detail::HexDigit(c);
-        if (digit < 0) return std::nullopt;
-        value = value << 4 | static_cast<DWORD>(digit);
-    }
-    return text.size() == 7 ? value | 0xFF000000u : value;
-}
-
-// XML 1.0 cannot hold most control characters, not even as references, nor
-// U+FFFE and U+FFFF: they are written as U+FFFD, so that the file stays
-// readable.
-std::string ToXmlText(const BSTR& text)
-{
-    const std::string utf8 = BstrToUtf8(text);
-    std::string result;
-    result.reserve(utf8.size());
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(utf8[i]);
-        if (byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r') {
-            result += "\xEF\xBF\xBD";
-        } else if (byte == 0xEF && i + 2 < utf8.size() && static_cast<unsigned char>(utf8[i + 1]) == 0xBF &&
-                   (static_cast<unsigned char>(utf8[i + 2]) & 0xFE) == 0xBE) {
-            result += "\xEF\xBF\xBD";
-            i += 2;
-        } else {
-            result += utf8[i];
-        }
-    }
-    return result;
-}
 
 // ---- Reading ----
 
@@ -248,83 +172,36 @@ std::optional<MapFileError> Parse(const xml::ReadFunction& read, MapSnapshot* sn
 {
     *snapshot = MapSnapshot();
     MapReader reader(snapshot);
-    const std::optional<xml::SaxFailure> failure = xml::ParseXml(read, reader);
-    if (!failure) return std::nullopt;
-    *snapshot = MapSnapshot();
-    std::string message = "The map file cannot be read.\n";
-    if (!failure->byHandler) {
-        message += failure->message;
-    } else {
-        message += reader.Error().empty() ? std::string("It is damaged.") : reader.Error();
-        message += '\n';
-    }
-    char position[64];
-    std::snprintf(position, sizeof position, "(Line %u, Col. %u)", failure->line, failure->column);
-    message += position;
-    return MapFileError{failure->hr == E_OUTOFMEMORY ? E_OUTOFMEMORY : E_FAIL, std::move(message)};
+    auto error = ParseMap(read, reader, [&] { return reader.Error(); });
+    if (error) *snapshot = MapSnapshot();
+    return error;
 }
 
 // ---- Writing ----
 
-const xmlChar* X(const char* text) { return reinterpret_cast<const xmlChar*>(text); }
-
 class Writer {
 public:
-    explicit Writer(std::string* bytes) : bytes_(bytes)
-    {
-        xmlOutputBufferPtr buffer = xmlOutputBufferCreateIO(Append, Close, bytes, nullptr);
-        if (!buffer) return;
-        writer_ = xmlNewTextWriter(buffer);
-        if (!writer_) xmlOutputBufferClose(buffer);
-    }
-    ~Writer()
-    {
-        if (writer_) xmlFreeTextWriter(writer_);
-    }
-    Writer(const Writer&) = delete;
-    Writer& operator=(const Writer&) = delete;
+    explicit Writer(std::string* bytes) : out_(bytes) {}
 
     bool Write(const MapSnapshot& snapshot)
     {
-        if (!writer_ || xmlTextWriterSetIndent(writer_, 1) < 0 || xmlTextWriterSetIndentString(writer_, X("  ")) < 0)
-            return false;
-        ok_ = xmlTextWriterStartDocument(writer_, nullptr, "UTF-8", nullptr) >= 0;
-        Start("map");
-        Attribute("version", std::string(kFormatVersion));
+        out_.Start("map");
+        out_.Attribute("version", std::string(kFormatVersion));
         if (!snapshot.description.empty()) {
-            Start("description");
-            if (ok_) ok_ = xmlTextWriterWriteString(writer_, X(ToXmlText(snapshot.description).c_str())) >= 0;
-            End();
+            out_.Start("description");
+            out_.Text(ToXmlText(snapshot.description));
+            out_.End();
         }
-        for (const SnapshotTopic& topic : snapshot.topics) {
+        for (const SnapshotTopic& topic : snapshot.topics)
             WriteTopic(topic, topic.parent >= 0 ? &snapshot.topics[static_cast<std::size_t>(topic.parent)] : nullptr);
-            if (!ok_) return false;
-        }
-        End();
-        if (ok_) ok_ = xmlTextWriterEndDocument(writer_) >= 0 && xmlTextWriterFlush(writer_) >= 0;
-        return ok_;
+        out_.End();
+        return out_.Finish();
     }
 
 private:
-    static int Append(void* context, const char* data, int length)
-    {
-        static_cast<std::string*>(context)->append(data, static_cast<std::size_t>(length));
-        return length;
-    }
-    static int Close(void*) { return 0; }
-
-    void Start(const char* name)
-    {
-        if (ok_) ok_ = xmlTextWriterStartElement(writer_, X(name)) >= 0;
-    }
-    void End()
-    {
-        if (ok_) ok_ = xmlTextWriterEndElement(writer_) >= 0;
-    }
-    void Attribute(const char* name, const std::string& value)
-    {
-        if (ok_) ok_ = xmlTextWriterWriteAttribute(writer_, X(name), X(value.c_str())) >= 0;
-    }
+    void Start(const char* name) { out_.Start(name); }
+    void End() { out_.End(); }
+    void Attribute(const char* name, const std::string& value) { out_.Attribute(name, value); }
 
     void WriteTopic(const SnapshotTopic& topic, const SnapshotTopic* parent)
     {
@@ -362,9 +239,7 @@ private:
         End();
     }
 
-    std::string* bytes_;
-    xmlTextWriterPtr writer_ = nullptr;
-    bool ok_ = true;
+    XmlOut out_;
 };
 
 }  // namespace
@@ -376,30 +251,12 @@ std::optional<MapFileError> ReadMapBytes(std::string_view bytes, MapSnapshot* sn
 
 std::optional<MapFileError> ReadMapFile(const std::string& path, MapSnapshot* snapshot)
 {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
-        return MapFileError{E_FAIL, "The map file cannot be opened: the name names a folder, not a file."};
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return MapFileError{E_FAIL, std::string("The map file cannot be opened: ") + std::strerror(errno) + "."};
-    bool readError = false;
-    const auto read = [&](char* buffer, int size) {
-        const std::size_t n = std::fread(buffer, 1, static_cast<std::size_t>(size), file);
-        if (n == 0 && std::ferror(file)) {
-            readError = true;
-            return -1;
-        }
-        return static_cast<int>(n);
-    };
-    std::optional<MapFileError> error = Parse(read, snapshot);
-    std::fclose(file);
-    if (readError) return MapFileError{E_FAIL, "The map file cannot be read: the disk reported an error."};
-    return error;
+    return ReadFileWith(path, [&](const xml::ReadFunction& read) { return Parse(read, snapshot); });
 }
 
 std::optional<MapFileError> WriteMapBytes(const MapSnapshot& snapshot, std::string* bytes)
 {
     bytes->clear();
-    xml::QuietLibxmlErrors quiet;
     Writer writer(bytes);
     if (!writer.Write(snapshot)) return MapFileError{E_FAIL, "The map could not be put into words (out of memory?)."};
     return std::nullopt;
@@ -409,14 +266,7 @@ std::optional<MapFileError> WriteMapFile(const std::string& path, const MapSnaps
 {
     std::string bytes;
     if (auto error = WriteMapBytes(snapshot, &bytes)) return error;
-    const files::CFileSaver saver(path);
-    const files::CFileSaver::Result result = saver.Save([&](const files::ByteSink& sink) {
-        return sink(bytes.data(), bytes.size()) ? S_OK : E_FAIL;
-    });
-    if (result.outcome == files::CFileSaver::Outcome::Saved) return std::nullopt;
-    std::string message = "The map could not be saved.";
-    if (!result.why.empty()) message += "\n" + result.why;
-    return MapFileError{result.outcome == files::CFileSaver::Outcome::OutOfMemory ? E_OUTOFMEMORY : E_FAIL, message};
+    return SaveBytes(path, bytes);
 }
 
 }  // namespace qmx::map

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "maphost/store/freemind_file.h"
+
 namespace qmx::map {
 
 bool IsFreeMindFile(const std::string& path)
@@ -15,13 +17,13 @@ bool IsFreeMindFile(const std::string& path)
 
 std::optional<MapFileError> ReadMapAnyFormat(const std::string& path, MapSnapshot* snapshot)
 {
-    if (IsFreeMindFile(path)) return MapFileError{E_NOTIMPL, "FreeMind maps (.mm) cannot be opened yet."};
+    if (IsFreeMindFile(path)) return ReadFreeMindFile(path, snapshot);
     return ReadMapFile(path, snapshot);
 }
 
 std::optional<MapFileError> WriteMapAnyFormat(const std::string& path, const MapSnapshot& snapshot)
 {
-    if (IsFreeMindFile(path)) return MapFileError{E_NOTIMPL, "FreeMind maps (.mm) cannot be saved yet."};
+    if (IsFreeMindFile(path)) return WriteFreeMindFile(path, snapshot);
     return WriteMapFile(path, snapshot);
 }
 

@@ -1,0 +1,1 @@
+<project><node TEXT="a"/></project>
