@@ -51,6 +51,59 @@ TEST_F(MapEvents, AddedTopicsBecomeTasksInTheirPlace)
     EXPECT_EQ(TaskCount(), 4);
 }
 
+// An event as the application hands it out, for a topic the application
+// reported at a moment the adapter could not use.
+class CAddedEvent final : public ComObject<IMmEventData> {
+public:
+    CAddedEvent(IMmDocument* document, IMmTopic* topic) : document_(document), topic_(topic) {}
+    HRESULT get_Kind(LONG* p) override {
+        *p = map::kEventTopicAdded;
+        return S_OK;
+    }
+    HRESULT get_Phase(LONG* p) override {
+        *p = map::kPhaseAfter;
+        return S_OK;
+    }
+    HRESULT get_Document(IMmDocument** pp) override { return document_.CopyTo(pp); }
+    HRESULT get_ObjectType(LONG* p) override {
+        *p = map::kObjectTopic;
+        return S_OK;
+    }
+    HRESULT get_Object(IUnknown** pp) override { return ComPtr<IUnknown>(topic_.Get()).CopyTo(pp); }
+
+private:
+    ComPtr<IMmDocument> document_;
+    ComPtr<IMmTopic> topic_;
+};
+
+TEST_F(MapEvents, TopicsBelowATopicWithoutTaskWaitForIt)
+{
+    // A floating topic and what hangs below it have no tasks.
+    auto holder = Add(central.Get(), u"holder");
+    holder->put_IsFloating(VARIANT_TRUE);
+    auto parent = Add(holder.Get(), u"P");
+    auto child = Add(parent.Get(), u"C");
+    Attach();
+    EXPECT_EQ(TaskCount(), 0);
+    holder->put_IsFloating(VARIANT_FALSE);
+    // Reported child first: each waits for its parent's task.
+    for (IMmTopic* topic : {child.Get(), parent.Get()}) {
+        auto event = MakeObject<CAddedEvent>(map.Get(), topic);
+        adapter->OnTopicEvent(static_cast<IMmEventData*>(event.Get()));
+    }
+    EXPECT_EQ(TaskCount(), 0);
+    auto event = MakeObject<CAddedEvent>(map.Get(), holder.Get());
+    adapter->OnTopicEvent(static_cast<IMmEventData*>(event.Get()));
+    EXPECT_EQ(TaskCount(), 3);
+    auto childTask = TaskOf(child.Get());
+    ASSERT_TRUE(childTask);
+    ComPtr<ITask> parentTask;
+    childTask->get_ParentTask(parentTask.ReleaseAndGetAddressOf());
+    LONG id = -1;
+    parentTask->get_ID(&id);
+    EXPECT_EQ(id, IdOf(parent.Get()));
+}
+
 TEST_F(MapEvents, PastedCopiesAreRelinkedAmongThemselvesOnly)
 {
     auto group = Add(central.Get(), u"G");
