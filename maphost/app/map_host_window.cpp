@@ -11,6 +11,7 @@
 #include <QToolBar>
 
 #include "automation/bstr.h"
+#include "maphost/app/qt_text.h"
 #include "automation/error_info.h"
 #include "automation/file_name.h"
 #include "maphost/app/add_ins_dialog.h"
@@ -21,8 +22,6 @@
 namespace qmx::map {
 
 namespace {
-
-QString ToQString(const BSTR& text) { return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())); }
 
 BSTR FileBstr(const QString& path) { return FileNameToBstr(QFile::encodeName(path).toStdString()); }
 

@@ -5,14 +5,12 @@
 #include <vector>
 
 #include "automation/bstr.h"
+#include "maphost/app/qt_text.h"
 #include "maphost/api/map_codes.h"
 
 namespace qmx::map {
 
 namespace {
-
-QString ToQString(const BSTR& text) { return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())); }
-BSTR ToBstr(const QString& text) { return BSTR(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())); }
 
 class SyncGuard {
 public:
@@ -59,6 +57,7 @@ void MapOutline::SetDocument(MapDocument* document)
     items_.clear();
     document_ = document;
     if (!document || document->IsClosed()) return;
+    revision_ = document->Revision();
     // A walk with an explicit stack: maps may be deeper than the call stack.
     QTreeWidgetItem* top = MakeItem(document->Central());
     addTopLevelItem(top);
@@ -114,7 +113,10 @@ void MapOutline::PlaceItem(MapTopic* topic)
     QTreeWidgetItem* parentItem = items_.value(topic->Parent());
     if (!item || !parentItem) return;
     const auto& siblings = topic->Parent()->Children();
-    const auto index = static_cast<int>(std::find(siblings.begin(), siblings.end(), topic) - siblings.begin());
+    // Most topics are added at the end.
+    const auto index = siblings.back() == topic
+                           ? static_cast<int>(siblings.size()) - 1
+                           : static_cast<int>(std::find(siblings.begin(), siblings.end(), topic) - siblings.begin());
     if (item->parent() == parentItem && parentItem->indexOfChild(item) == index) return;
     const bool wasCurrent = currentItem() == item;
     if (QTreeWidgetItem* oldParent = item->parent()) oldParent->removeChild(item);
@@ -152,9 +154,12 @@ void MapOutline::OnTopicEvent(LONG kind, LONG phase, MapTopic* topic)
         QTreeWidgetItem* item = items_.value(topic);
         if (!item || topic->Document() != document_.Get()) return;
         ShowValues(item, topic);
-        PlaceItem(topic);
+        // Only a change of the tree's shape can have moved it: a change of
+        // values must not cost a search among the siblings.
+        if (document_->Revision() != revision_) PlaceItem(topic);
         item->setExpanded(!topic->Values().collapsed);
     }
+    revision_ = document_->Revision();
 }
 
 MapTopic* MapOutline::SelectedTopic() const

@@ -36,6 +36,7 @@ private:
 
     ComPtr<MapDocument> document_;
     QHash<const MapTopic*, QTreeWidgetItem*> items_;
+    std::uint64_t revision_ = 0;  // the map's shape as the items show it
     int syncing_ = 0;  // above 0 while the outline itself changes items
 };
 

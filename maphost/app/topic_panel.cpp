@@ -13,18 +13,12 @@
 #include <cmath>
 
 #include "automation/bstr.h"
+#include "maphost/app/qt_text.h"
 #include "automation/date_time.h"
 #include "automation/error_info.h"
 #include "maphost/app/host_prompts.h"
 
 namespace qmx::map {
-
-namespace {
-
-QString ToQString(const BSTR& text) { return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())); }
-BSTR ToBstr(const QString& text) { return BSTR(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())); }
-
-}  // namespace
 
 TopicPanel::TopicPanel(HostPrompts* prompts, QWidget* parent) : QWidget(parent), prompts_(prompts)
 {

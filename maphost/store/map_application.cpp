@@ -1,8 +1,6 @@
 #include "maphost/store/map_application.h"
 
 #include <algorithm>
-#include <climits>
-#include <cstdlib>
 
 #include "automation/file_name.h"
 #include "maphost/api/map_factory.h"
@@ -11,21 +9,6 @@
 
 namespace qmx::map {
 
-namespace {
-
-// The absolute name of a file, with its folders' links resolved where they
-// exist, so that one file opened under two names is found open.
-std::string CanonicalPath(const std::string& path)
-{
-    if (char* resolved = ::realpath(path.c_str(), nullptr)) {
-        std::string result(resolved);
-        std::free(resolved);
-        return result;
-    }
-    return path;
-}
-
-}  // namespace
 
 // ---- Documents collection ----
 

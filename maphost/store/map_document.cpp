@@ -133,9 +133,14 @@ HRESULT MapDocument::SaveAs(const BSTR& fileName, LONG format)
     if (format != kFormatMap) return Fail(E_INVALIDARG, IMmDocument::iid, "The file format is not known.");
     const std::optional<std::string> path = BstrToFileName(fileName);
     if (!path || path->empty()) return Fail(E_INVALIDARG, IMmDocument::iid, "The file name is not valid.");
+    const std::string target = CanonicalPath(*path);
+    for (const auto& other : application_->Documents()) {
+        if (other.Get() != this && !other->FilePath().empty() && CanonicalPath(other->FilePath()) == target)
+            return Fail(E_FAIL, IMmDocument::iid, "Another open map has this file: close it first.");
+    }
     const HRESULT hr = WriteFile(*path);
     if (FAILED(hr)) return hr;
-    Rename(*path);
+    Rename(CanonicalPath(*path));
     return S_OK;
 }
 
@@ -312,7 +317,7 @@ HRESULT MapDocument::DeleteTopic(MapTopic* topic)
         MapTopic* leaf = from;
         while (!leaf->children_.empty()) leaf = leaf->children_.back();
         ComPtr<MapTopic> heldLeaf(leaf);
-        const std::uint64_t revision = ++revision_;
+        const std::uint64_t revision = revision_ + 1;  // the shape once this one is gone
         leaf->deleting_ = true;  // a sink deleting it again is told it is under way
         FireTopicEvent(kEventTopicDeleted, kPhaseBefore, leaf);
         leaf->deleting_ = false;
@@ -334,6 +339,7 @@ void MapDocument::DetachTopic(MapTopic* topic)
     topic->parent_ = nullptr;
     topic->document_ = nullptr;
     topics_.erase(topic->Guid());
+    ++revision_;
 }
 
 HRESULT MapDocument::MoveTopic(MapTopic* topic, MapTopic* newParent, LONG position)

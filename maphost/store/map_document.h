@@ -69,6 +69,9 @@ public:
     std::size_t TopicCount() const { return topics_.size(); }
     const BSTR& Description() const { return description_; }
     bool IsModified() const { return modified_; }
+    // Goes up with every change of the tree's shape (a topic added, moved
+    // or deleted).
+    std::uint64_t Revision() const { return revision_; }
     bool IsClosed() const { return application_ == nullptr; }
     MapApplication* Application() const { return application_; }
 

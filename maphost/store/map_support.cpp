@@ -1,5 +1,7 @@
 #include "maphost/store/map_support.h"
 
+#include <climits>
+#include <cstdlib>
 #include <random>
 
 #include "automation/bstr.h"
@@ -10,6 +12,16 @@ HRESULT Fail(HRESULT hr, REFIID iid, std::string_view message)
 {
     SetErrorInfo(iid, kErrorSource, Utf8ToBstr(message));
     return hr;
+}
+
+std::string CanonicalPath(const std::string& path)
+{
+    if (char* resolved = ::realpath(path.c_str(), nullptr)) {
+        std::string result(resolved);
+        std::free(resolved);
+        return result;
+    }
+    return path;
 }
 
 GUID NewGuid()

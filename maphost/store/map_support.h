@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "automation/com_ptr.h"
@@ -29,6 +30,10 @@ HRESULT HandOut(const ComPtr<T>& p, I** out)
     if (*out) (*out)->AddRef();
     return S_OK;
 }
+
+// The absolute name of a file with its links resolved, where it exists, so
+// that one file named two ways is known as one; the name as given otherwise.
+std::string CanonicalPath(const std::string& path);
 
 // A new random (version 4) GUID.
 GUID NewGuid();

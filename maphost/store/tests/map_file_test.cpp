@@ -220,6 +220,13 @@ TEST_F(MapFileTest, SaveNeedsAWritableFileAndSaveAsRenames)
     ASSERT_EQ(Open(folder.File("./first.mmap"), &same), S_OK);
     EXPECT_EQ(same.Get(), document.Get());
 
+    // Not over the file of another open map.
+    ComPtr<IMmDocument> other;
+    documents->Add(0, other.ReleaseAndGetAddressOf());
+    EXPECT_EQ(other->SaveAs(FileNameToBstr(folder.File("./first.mmap")), kFormatMap), E_FAIL);
+    EXPECT_NE(ErrorText().find("Another open map"), std::string::npos);
+    other->Close();
+
     // Read-only: saved only under another name.
     document->Close();
     ComPtr<IMmDocument> readOnly;
