@@ -1,5 +1,6 @@
 #include "automation/value_text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -125,6 +126,59 @@ std::string FormatDate(DATE date)
                       : std::snprintf(buffer, sizeof buffer, "%d/%d/%d.%d", split.date.day, split.date.month,
                                       split.date.year, split.eighths);
     return std::string(buffer, static_cast<std::size_t>(n));
+}
+
+namespace {
+
+template <class Char>
+std::optional<bool> ParseBooleanOf(std::basic_string_view<Char> text)
+{
+    const auto is = [&](std::string_view word) {
+        return text.size() == word.size() && std::equal(word.begin(), word.end(), text.begin(),
+                                                        [](char a, Char b) { return Char(a) == b; });
+    };
+    if (is("1") || is("true")) return true;
+    if (is("0") || is("false")) return false;
+    return std::nullopt;
+}
+
+template <class Char>
+int HexValue(Char c)
+{
+    if (c >= Char('0') && c <= Char('9')) return int(c - Char('0'));
+    if (c >= Char('a') && c <= Char('f')) return int(c - Char('a')) + 10;
+    if (c >= Char('A') && c <= Char('F')) return int(c - Char('A')) + 10;
+    return -1;
+}
+
+template <class Char>
+std::optional<COLORREF> ParseColorOf(std::basic_string_view<Char> text)
+{
+    if (text.size() != 7 || text.front() != Char('#')) return std::nullopt;
+    int component[3];
+    for (int i = 0; i < 3; ++i) {
+        const int hi = HexValue(text[1 + 2 * i]);
+        const int lo = HexValue(text[2 + 2 * i]);
+        if (hi < 0 || lo < 0) return std::nullopt;
+        component[i] = hi * 16 + lo;
+    }
+    return RGB(static_cast<std::uint8_t>(component[0]), static_cast<std::uint8_t>(component[1]),
+               static_cast<std::uint8_t>(component[2]));
+}
+
+}  // namespace
+
+std::optional<bool> ParseBoolean(std::string_view text) { return ParseBooleanOf(text); }
+std::optional<bool> ParseBoolean(std::u16string_view text) { return ParseBooleanOf(text); }
+std::optional<COLORREF> ParseColor(std::string_view text) { return ParseColorOf(text); }
+std::optional<COLORREF> ParseColor(std::u16string_view text) { return ParseColorOf(text); }
+
+std::string FormatColor(COLORREF color)
+{
+    char buffer[8];
+    std::snprintf(buffer, sizeof buffer, "#%02x%02x%02x", unsigned(GetRValue(color)), unsigned(GetGValue(color)),
+                  unsigned(GetBValue(color)));
+    return std::string(buffer, 7);
 }
 
 }  // namespace qmx

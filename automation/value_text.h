@@ -10,6 +10,9 @@
 //             of "/", "-" and "."; optionally a separator and one digit 0-7
 //             for the time of day in eighths; a real calendar date in years
 //             100 to 9999, and nothing else, not even blanks
+//   boolean   exactly "1" or "true", "0" or "false"
+//   colour    "#rrggbb" (red, green, blue) in either case, read as a
+//             COLORREF (0x00BBGGRR); written in lower case
 #pragma once
 
 #include <cstdint>
@@ -26,6 +29,13 @@ std::optional<std::int32_t> ParseInteger(std::u16string_view text);
 
 std::optional<DATE> ParseDate(std::string_view text);
 std::optional<DATE> ParseDate(std::u16string_view text);
+
+std::optional<bool> ParseBoolean(std::string_view text);
+std::optional<bool> ParseBoolean(std::u16string_view text);
+
+std::optional<COLORREF> ParseColor(std::string_view text);
+std::optional<COLORREF> ParseColor(std::u16string_view text);
+std::string FormatColor(COLORREF color);
 
 // "d/m/yyyy", with ".e" added for a time of day of e eighths (rounded to
 // the nearest); a time that rounds to eight eighths is the next day at

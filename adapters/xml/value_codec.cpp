@@ -26,14 +26,6 @@ std::size_t DigitRun(std::string_view text)
     return n;
 }
 
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 }  // namespace
 
 std::optional<float> ParseFloat(std::string_view text)
@@ -78,27 +70,6 @@ std::optional<float> ParseFloat(std::string_view text)
     return static_cast<float>(value);
 }
 
-std::optional<bool> ParseBoolean(std::string_view text)
-{
-    if (text == "1" || text == "true") return true;
-    if (text == "0" || text == "false") return false;
-    return std::nullopt;
-}
-
-std::optional<COLORREF> ParseColor(std::string_view text)
-{
-    if (text.size() != 7 || text.front() != '#') return std::nullopt;
-    int component[3];
-    for (int i = 0; i < 3; ++i) {
-        const int hi = HexValue(text[1 + 2 * i]);
-        const int lo = HexValue(text[2 + 2 * i]);
-        if (hi < 0 || lo < 0) return std::nullopt;
-        component[i] = hi * 16 + lo;
-    }
-    return RGB(static_cast<std::uint8_t>(component[0]), static_cast<std::uint8_t>(component[1]),
-               static_cast<std::uint8_t>(component[2]));
-}
-
 std::string FormatInteger(std::int32_t value)
 {
     char buffer[16];
@@ -114,13 +85,5 @@ std::string FormatFloat(float value)
 }
 
 std::string FormatBoolean(bool value) { return value ? "1" : "0"; }
-
-std::string FormatColor(COLORREF color)
-{
-    char buffer[8];
-    std::snprintf(buffer, sizeof buffer, "#%02x%02x%02x", unsigned(GetRValue(color)), unsigned(GetGValue(color)),
-                  unsigned(GetBValue(color)));
-    return std::string(buffer, 7);
-}
 
 }  // namespace qmx::xml

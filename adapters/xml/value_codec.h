@@ -14,8 +14,12 @@
 
 namespace qmx::xml {
 
-// Integers and dates have the text forms of automation/value_text.h.
+// Integers, dates, booleans and colours have the text forms of
+// automation/value_text.h.
+using qmx::FormatColor;
 using qmx::FormatDate;
+using qmx::ParseBoolean;
+using qmx::ParseColor;
 using qmx::ParseDate;
 using qmx::ParseInteger;
 
@@ -23,16 +27,10 @@ using qmx::ParseInteger;
 // exponent allowed); a non-zero value outside the single-precision range
 // is invalid.
 std::optional<float> ParseFloat(std::string_view text);
-// Exactly "1" or "true", "0" or "false".
-std::optional<bool> ParseBoolean(std::string_view text);
-// "#rrggbb" in either case, as a COLORREF (0x00BBGGRR).
-std::optional<COLORREF> ParseColor(std::string_view text);
 
 std::string FormatInteger(std::int32_t value);
 // printf's "%g".
 std::string FormatFloat(float value);
 std::string FormatBoolean(bool value);
-// "#rrggbb", lower case.
-std::string FormatColor(COLORREF color);
 
 }  // namespace qmx::xml

@@ -1,10 +1,8 @@
 // The component's entry points: the class object, and registration of the
 // class with its entry in the display application's adapter list.
+#include "adapters/contract/adapter_registration.h"
 #include "adapters/xml/xml_adapter.h"
 #include "automation/class_factory.h"
-#include "automation/runtime/component_exports.h"
-#include "automation/runtime/registration.h"
-#include "automation/runtime/registry_store.h"
 
 namespace {
 
@@ -12,11 +10,6 @@ qmx::ClassInfo XmlAdapterClass()
 {
     return qmx::ClassInfo{qmx::xml::kXmlAdapterClsid, qmx::xml::kXmlAdapterProgId,
                           qmx::xml::kXmlAdapterVersionIndependentProgId, qmx::xml::kXmlAdapterDescription};
-}
-
-std::string AdapterListEntry()
-{
-    return std::string(qmx::kAdaptersKey) + "/" + qmx::xml::kXmlAdapterVersionIndependentProgId;
 }
 
 }  // namespace
@@ -29,17 +22,7 @@ QMX_EXPORT HRESULT DllGetClassObject(const CLSID* rclsid, const IID* riid, void*
 
 QMX_EXPORT HRESULT DllRegisterServer()
 {
-    qmx::RegistryStore store;
-    const HRESULT hr = qmx::RegisterInprocServer(store, XmlAdapterClass(),
-                                                 qmx::ModulePath(reinterpret_cast<const void*>(&DllRegisterServer)));
-    if (FAILED(hr)) return hr;
-    // The display application finds its adapters as the empty sub-keys here.
-    return store.CreateKey(AdapterListEntry()) ? S_OK : SELFREG_E_CLASS;
+    return qmx::RegisterAdapter(XmlAdapterClass(), reinterpret_cast<const void*>(&DllRegisterServer));
 }
 
-QMX_EXPORT HRESULT DllUnregisterServer()
-{
-    qmx::RegistryStore store;
-    store.DeleteKey(AdapterListEntry());
-    return qmx::UnregisterServer(store, XmlAdapterClass());
-}
+QMX_EXPORT HRESULT DllUnregisterServer() { return qmx::UnregisterAdapter(XmlAdapterClass()); }

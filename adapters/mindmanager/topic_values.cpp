@@ -1,0 +1,180 @@
+#include "adapters/mindmanager/topic_values.h"
+
+#include <cmath>
+
+#include "adapters/mindmanager/map_formats.h"
+#include "automation/value_text.h"
+
+namespace qmx::mm {
+
+namespace {
+
+ComPtr<IMmAttributes> AttributesOf(IMmTopic* topic)
+{
+    ComPtr<IMmAttributes> attributes;
+    if (topic) topic->get_Attributes(kAttributeNamespace, attributes.ReleaseAndGetAddressOf());
+    return attributes;
+}
+
+}  // namespace
+
+BSTR GetAttribute(IMmTopic* topic, const char16_t* name)
+{
+    BSTR value;
+    if (const auto attributes = AttributesOf(topic)) {
+        if (FAILED(attributes->GetAttributeValue(name, &value))) value.clear();
+    }
+    return value;
+}
+
+HRESULT SetAttribute(IMmTopic* topic, const char16_t* name, const BSTR& value)
+{
+    ComPtr<IMmAttributes> attributes;
+    if (!topic) return E_POINTER;
+    if (const HRESULT hr = topic->get_Attributes(kAttributeNamespace, attributes.ReleaseAndGetAddressOf());
+        FAILED(hr))
+        return hr;
+    if (!attributes) return E_FAIL;
+    return attributes->SetAttributeValue(name, value);
+}
+
+COLORREF TopicColor(IMmTopic* topic)
+{
+    VARIANT_BOOL has = VARIANT_FALSE;
+    if (FAILED(topic->get_HasFillColor(&has)) || !has) return kNoTaskColor;
+    DWORD fill = 0;
+    if (topic->get_FillColor(&fill) != S_OK) return kNoTaskColor;
+    return ColorFromFill(fill);
+}
+
+HRESULT SetTopicColor(IMmTopic* topic, COLORREF color)
+{
+    if (const auto fill = FillFromColor(color)) return topic->put_FillColor(*fill);
+    return topic->ClearFillColor();
+}
+
+TopicValues ReadTopicValues(IMmTopic* topic, bool matchColors)
+{
+    TopicValues values;
+    if (FAILED(topic->get_Text(&values.text))) values.text.clear();
+    ComPtr<IMmTaskInfo> info;
+    if (SUCCEEDED(topic->get_TaskInfo(info.ReleaseAndGetAddressOf())) && info) {
+        LONG priority = 0;
+        if (SUCCEEDED(info->get_Priority(&priority))) values.priority = PriorityFromMap(priority);
+        DATE date = 0;
+        if (SUCCEEDED(info->get_StartDate(&date)) && std::isfinite(date)) values.start = date;
+        date = 0;
+        if (SUCCEEDED(info->get_DueDate(&date)) && std::isfinite(date)) values.due = date;
+        double hours = 0;
+        if (SUCCEEDED(info->get_DurationHours(&hours))) values.duration = DaysFromHours(hours);
+        LONG unit = 0;
+        if (SUCCEEDED(info->get_DurationUnit(&unit))) values.unit = UnitFromMap(unit);
+        LONG percent = 0;
+        if (SUCCEEDED(info->get_PercentComplete(&percent)) && percent >= 0 && percent <= 100)
+            values.percentComplete = percent;
+    }
+    values.milestone = ParseBoolean(GetAttribute(topic, kIsMilestone)).value_or(false);
+    values.color = matchColors ? TopicColor(topic) : ColorFromAttribute(GetAttribute(topic, kColor));
+    VARIANT_BOOL collapsed = VARIANT_FALSE;
+    if (SUCCEEDED(topic->get_Collapsed(&collapsed))) values.collapsed = collapsed != VARIANT_FALSE;
+    return values;
+}
+
+void SettleDates(TopicValues& values, DATE inheritedStart)
+{
+    if (values.start == 0) values.start = inheritedStart;
+    bool fromDue = false;
+    if (values.start == 0 && values.due != 0) {
+        values.start = values.due;
+        fromDue = true;
+    }
+    if (values.start != 0 && (fromDue || values.due == 0 || values.due < values.start)) values.due = values.start + 1.0;
+}
+
+void WriteValuesIntoTask(const TopicValues& values, ITask* task, bool autocorrect)
+{
+    task->put_Name(values.text);
+    task->put_Priority(values.priority);
+    if (values.start != 0) task->put_StartDate(values.start);
+    if (autocorrect) {
+        if (values.duration != 0)
+            task->put_EndDate(values.start + values.duration);
+        else if (values.due != 0)
+            task->put_EndDate(values.due);
+    } else {
+        task->put_EndDate(values.due);
+        task->put_Duration(values.duration);
+    }
+    task->put_DurationUnit(values.unit);
+    task->put_PercentComplete(values.percentComplete);
+    task->put_IsMilestone(ToVariantBool(values.milestone));
+    ComPtr<ITaskAppearance> appearance;
+    if (SUCCEEDED(task->get_Appearance(appearance.ReleaseAndGetAddressOf())) && appearance)
+        appearance->put_Color(values.color);
+}
+
+HRESULT WriteTaskIntoTopic(ITask* task, IMmTopic* topic, bool matchColors)
+{
+    BSTR name;
+    QMXPriority priority = prNone;
+    DATE start = 0, end = 0;
+    float duration = 0;
+    QMXDurationUnit unit = duDay;
+    LONG percent = 0;
+    VARIANT_BOOL milestone = VARIANT_FALSE;
+    COLORREF color = kNoTaskColor;
+    RETURN_IF_FAILED(task->get_Name(&name));
+    RETURN_IF_FAILED(task->get_Priority(&priority));
+    RETURN_IF_FAILED(task->get_StartDate(&start));
+    RETURN_IF_FAILED(task->get_EndDate(&end));
+    RETURN_IF_FAILED(task->get_Duration(&duration));
+    RETURN_IF_FAILED(task->get_DurationUnit(&unit));
+    RETURN_IF_FAILED(task->get_PercentComplete(&percent));
+    RETURN_IF_FAILED(task->get_IsMilestone(&milestone));
+    ComPtr<ITaskAppearance> appearance;
+    RETURN_IF_FAILED(task->get_Appearance(appearance.ReleaseAndGetAddressOf()));
+    RETURN_IF_FAILED(appearance->get_Color(&color));
+
+    RETURN_IF_FAILED(topic->put_Text(name));
+    ComPtr<IMmTaskInfo> info;
+    RETURN_IF_FAILED(topic->get_TaskInfo(info.ReleaseAndGetAddressOf()));
+    if (!info) return E_FAIL;
+    LONG mapPriority = 0;
+    RETURN_IF_FAILED(info->get_Priority(&mapPriority));
+    if (const auto value = PriorityToMap(priority, mapPriority)) RETURN_IF_FAILED(info->put_Priority(*value));
+    RETURN_IF_FAILED(info->put_StartDate(start));
+    RETURN_IF_FAILED(info->put_DueDate(end));
+    RETURN_IF_FAILED(info->put_DurationHours(HoursFromDays(duration)));
+    RETURN_IF_FAILED(info->put_DurationUnit(UnitToMap(unit, duration)));
+    RETURN_IF_FAILED(info->put_PercentComplete(percent));
+    RETURN_IF_FAILED(SetAttribute(topic, kIsMilestone, FormatMapBoolean(milestone != VARIANT_FALSE)));
+    if (matchColors) return SetTopicColor(topic, color);
+    return SetAttribute(topic, kColor, ColorToAttribute(color));
+}
+
+ComPtr<IMmTopics> SubTopicsOf(IMmTopic* topic)
+{
+    VARIANT_BOOL central = VARIANT_FALSE;
+    topic->get_IsCentralTopic(&central);
+    ComPtr<IMmTopics> topics;
+    if (FAILED(topic->get_SubTopics(ToVariantBool(central == VARIANT_FALSE), topics.ReleaseAndGetAddressOf())))
+        topics = nullptr;
+    return topics;
+}
+
+BSTR GuidOf(IMmTopic* topic)
+{
+    BSTR guid;
+    if (FAILED(topic->get_Guid(&guid))) guid.clear();
+    return guid;
+}
+
+bool IsSpecialTopic(IMmTopic* topic)
+{
+    VARIANT_BOOL floating = VARIANT_FALSE, callout = VARIANT_FALSE;
+    topic->get_IsFloating(&floating);
+    topic->get_IsCallout(&callout);
+    return floating != VARIANT_FALSE || callout != VARIANT_FALSE;
+}
+
+}  // namespace qmx::mm
