@@ -98,12 +98,16 @@ std::vector<LineSegment> ArrowHeadLines(const ArrowHead& head, const ChartMetric
     std::vector<LineSegment> lines;
     lines.reserve(std::size_t(std::max(m.headLength, LONG(0))));
     const PixelPoint t = head.tip;
+    // The head widens evenly from the tip to its last line; on screen one
+    // pixel each side per line.
+    const LONG steps = std::max(m.headLength - 1, LONG(1));
     for (LONG k = 0; k < m.headLength; ++k) {
+        const LONG h = k * std::max(m.headHalfWidth, LONG(0)) / steps;
         switch (head.direction) {
-        case HeadDirection::Right: lines.push_back({{t.x - k, t.y - k}, {t.x - k, t.y + k + 1}}); break;
-        case HeadDirection::Left: lines.push_back({{t.x + k, t.y - k}, {t.x + k, t.y + k + 1}}); break;
-        case HeadDirection::Down: lines.push_back({{t.x - k, t.y - k}, {t.x + k + 1, t.y - k}}); break;
-        case HeadDirection::Up: lines.push_back({{t.x - k, t.y + k}, {t.x + k + 1, t.y + k}}); break;
+        case HeadDirection::Right: lines.push_back({{t.x - k, t.y - h}, {t.x - k, t.y + h + 1}}); break;
+        case HeadDirection::Left: lines.push_back({{t.x + k, t.y - h}, {t.x + k, t.y + h + 1}}); break;
+        case HeadDirection::Down: lines.push_back({{t.x - h, t.y - k}, {t.x + h + 1, t.y - k}}); break;
+        case HeadDirection::Up: lines.push_back({{t.x - h, t.y + k}, {t.x + h + 1, t.y + k}}); break;
         }
     }
     return lines;
@@ -120,7 +124,7 @@ std::vector<LineSegment> ArrowLines(const ArrowShape& arrow, const ChartMetrics&
 
 PixelRect ArrowBounds(const ArrowShape& arrow, const ChartMetrics& m)
 {
-    const LONG reach = std::max(m.headLength, LONG(1));
+    const LONG reach = std::max({m.headLength, m.headHalfWidth + 1, LONG(1)});
     PixelRect box{arrow.head.tip.x - reach, arrow.head.tip.y - reach, arrow.head.tip.x + reach + 1,
                   arrow.head.tip.y + reach + 1};
     for (const PixelPoint& p : arrow.path) {

@@ -43,7 +43,8 @@ struct ChartMetrics {
     LONG bracketSize = 6;       // width and height of a summary bracket
     LONG milestoneHalf = 4;     // half width and half height of the diamond
     LONG arrowStub = 8;         // first and last leg of a link's path
-    LONG headLength = 5;        // arrow head: lines of widths 1, 3, 5, ...
+    LONG headLength = 5;        // arrow head: this many lines across the path, from the tip back
+    LONG headHalfWidth = 4;     // half the width of the head's last line (the screen's 9-pixel line)
     LONG labelGap = 10;         // from a bar's right end to its label
     LONG rangeTextGap = 2;      // from a project range line to its date
 };

@@ -104,6 +104,20 @@ const TaskItem* ChartLayout::Find(ITask* task) const
     return &items_[itemAt_[place]];
 }
 
+void ChartLayout::MapDates(LONG width, DATE viewStart, DATE viewEnd, bool minimumWidth)
+{
+    for (TaskItem& item : items_) {
+        if (minimumWidth) {
+            const BarEnds ends = BarEndsFor(item.StartDate, item.EndDate, 0, width, viewStart, viewEnd);
+            item.Left = ends.left;
+            item.Right = ends.right;
+        } else {
+            item.Left = ChartX(item.StartDate, 0, width, viewStart, viewEnd);
+            item.Right = ChartX(item.EndDate, 0, width, viewStart, viewEnd);
+        }
+    }
+}
+
 std::pair<std::size_t, std::size_t> ChartLayout::ItemsNear(LONG top, LONG bottom, LONG reach) const
 {
     if (!ascendingRows_) return {0, items_.size()};
@@ -122,8 +136,8 @@ HRESULT LayOutChart(IGanttChartControl* control, const LayoutFrame& frame, Chart
     if (!control) return E_POINTER;
 
     const COLORREF defaultColor = ReadDefaultColor(control);
-    LONG rowHeight = 0;
-    if (FAILED(control->GetTaskTreeItemHeight(&rowHeight))) rowHeight = 0;
+    LONG rowHeight = frame.fixedRows ? frame.rowHeight : 0;
+    if (!frame.fixedRows && FAILED(control->GetTaskTreeItemHeight(&rowHeight))) rowHeight = 0;
     layout.rowHeight_ = rowHeight;
     if (frame.height <= 0 || rowHeight <= 0) return S_OK;
     const LONG rowCount = frame.height / rowHeight + (frame.height % rowHeight != 0 ? 1 : 0);
@@ -136,7 +150,7 @@ HRESULT LayOutChart(IGanttChartControl* control, const LayoutFrame& frame, Chart
     LONG expected = 0;
     if (FAILED(tasks->GetCount(&expected))) expected = 0;
 
-    if (frame.nearAreaOnly) {
+    if (frame.nearAreaOnly && !frame.fixedRows) {
         // The enumerator's own list when it offers one, which spares a
         // reference per task; else the tasks taken one by one.
         const ComPtr<ITask>* list = nullptr;
@@ -165,9 +179,11 @@ HRESULT LayOutChart(IGanttChartControl* control, const LayoutFrame& frame, Chart
         TaskItem item;
         LONG top = -1;
         LONG bottom = -1;
-        if (FAILED(control->GetTaskTreeItemBounds(task, &top, &bottom)) ||
-            !layout.ReadItem(task, top, bottom, frame, defaultColor, item))
+        if (frame.fixedRows)
+            frame.fixedRows(k, top, bottom);
+        else if (FAILED(control->GetTaskTreeItemBounds(task, &top, &bottom)))
             continue;
+        if (!layout.ReadItem(task, top, bottom, frame, defaultColor, item)) continue;
         if (!layout.index_.Insert(task, k)) continue;  // listed twice
         layout.AddItem(k, std::move(visible[k]), std::move(item), top);
         // While the task is at hand: the links leaving it.

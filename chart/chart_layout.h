@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -58,6 +59,11 @@ struct TaskLink {
 // its row and its successors, so the picture is the one of a whole layout;
 // the tasks far from the area are not read further. The screen paint lays
 // out this way; a layout for the whole plan leaves it unset.
+//
+// With fixedRows set, the rows come from it instead of the control's tree:
+// it gives the row of the task at a place of the enumeration, and rowHeight
+// is the height of the row index's rows (printing lays out one stripe per
+// task this way). The top margin is added as for tree rows.
 struct LayoutFrame {
     LONG width = 0;
     LONG height = 0;
@@ -65,6 +71,8 @@ struct LayoutFrame {
     DATE viewEnd = 0;
     LONG topMargin = 8;
     bool nearAreaOnly = false;
+    std::function<void(std::size_t place, LONG& top, LONG& bottom)> fixedRows = {};
+    LONG rowHeight = 0;
 };
 
 // How far beyond the area's top and bottom a near-area layout reaches: well
@@ -90,6 +98,13 @@ public:
     // search when the items lie in ascending rows (the normal case), else the
     // whole list.
     std::pair<std::size_t, std::size_t> ItemsNear(LONG top, LONG bottom, LONG reach) const;
+
+    // Whether the items lie in ascending rows (the normal case).
+    bool ItemsAscend() const { return ascendingRows_; }
+
+    // Maps every item's dates anew into an area `width` pixels wide, as the
+    // layout does; with minimumWidth a bar is at least one pixel wide.
+    void MapDates(LONG width, DATE viewStart, DATE viewEnd, bool minimumWidth);
 
 private:
     friend HRESULT LayOutChart(IGanttChartControl*, const LayoutFrame&, ChartLayout&);

@@ -1,6 +1,7 @@
 #include "chart/chart_painter.h"
 
 #include <algorithm>
+#include <limits>
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -13,57 +14,61 @@ namespace qmx {
 
 namespace {
 
-void PaintWeekends(PixelCanvas& canvas, const std::vector<DayCell>& cells, LONG height)
+void PaintWeekends(PixelCanvas& canvas, const std::vector<DayCell>& cells, LONG top, LONG bottom)
 {
     for (std::size_t k = 0; k + 1 < cells.size(); ++k) {
         if (cells[k].dayOfWeek != 6 && cells[k].dayOfWeek != 7) continue;
         const LONG right = cells[k + 1].x;
-        canvas.FillRect({cells[k].x + 1, 0, right, height}, chart_colors::kWeekendFill);
-        canvas.Line({right, 0}, {right, height}, chart_colors::kWeekendEdge);
+        canvas.FillRect({cells[k].x + 1, top, right, bottom}, chart_colors::kWeekendFill);
+        canvas.Line({right, top}, {right, bottom}, chart_colors::kWeekendEdge);
     }
 }
 
-void PaintProjectRange(QPainter& painter, PixelCanvas& canvas, const ProjectRangeMarks& range, LONG height,
-                       const ChartMetrics& m)
+void PaintProjectRange(QPainter& painter, PixelCanvas& canvas, const ProjectRangeMarks& range, LONG top,
+                       LONG bottom, const ChartMetrics& m)
 {
-    canvas.DottedVerticalLine(range.firstX, 0, height, chart_colors::kProjectRange);
-    canvas.DottedVerticalLine(range.lastX, 0, height, chart_colors::kProjectRange);
-    const QFontMetrics metrics(painter.font());
+    canvas.DottedVerticalLine(range.firstX, top, bottom, chart_colors::kProjectRange);
+    canvas.DottedVerticalLine(range.lastX, top, bottom, chart_colors::kProjectRange);
+    const QFontMetrics metrics(painter.font(), painter.device());
     const int textHeight = metrics.height();
     const int firstWidth = metrics.horizontalAdvance(range.firstText) + 1;
     const int lastWidth = metrics.horizontalAdvance(range.lastText) + 1;
     painter.setPen(chart_colors::kText);
-    painter.drawText(QRect(range.firstX - m.rangeTextGap - firstWidth, 0, firstWidth, textHeight),
+    painter.drawText(QRect(range.firstX - m.rangeTextGap - firstWidth, top, firstWidth, textHeight),
                      Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine, range.firstText);
-    painter.drawText(QRect(range.lastX + m.rangeTextGap, 0, lastWidth, textHeight),
+    painter.drawText(QRect(range.lastX + m.rangeTextGap, top, lastWidth, textHeight),
                      Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, range.lastText);
 }
 
-void PaintLinks(PixelCanvas& canvas, const ChartLayout& layout, QSize area, const ChartMetrics& m)
+// How far a link's drawing reaches beyond its two rows.
+LONG HeadReach(const ChartMetrics& m) { return std::max(m.headLength, m.headHalfWidth + 1); }
+
+void PaintLink(PixelCanvas& canvas, const ChartLayout& layout, const TaskLink& link, const QRect& area,
+               const ChartMetrics& m)
 {
     const auto& items = layout.Items();
-    for (const TaskLink& link : layout.Links()) {
-        const TaskItem& p = items[link.predecessorItem];
-        const TaskItem& s = items[link.successorItem];
-        // Every route stays between the two rows, heads reaching out a little.
-        const LONG top = std::min(p.Top, s.Top) - m.headLength;
-        const LONG bottom = std::max(p.Bottom, s.Bottom) + m.headLength;
-        if (bottom <= 0 || top >= area.height()) continue;
+    const TaskItem& p = items[link.predecessorItem];
+    const TaskItem& s = items[link.successorItem];
+    // Every route stays between the two rows, heads reaching out a little.
+    const LONG top = std::min(p.Top, s.Top) - HeadReach(m);
+    const LONG bottom = std::max(p.Bottom, s.Bottom) + HeadReach(m);
+    if (bottom <= area.top() || top >= area.top() + area.height()) return;
 
-        LinkEnds ends;
-        ends.predecessorBar = BarRect(p.Kind(), p.Box(), m);
-        ends.predecessorCentre = RowCentre(p.Box());
-        ends.predecessorRowTop = p.Top;
-        ends.predecessorRowBottom = p.Bottom;
-        ends.successorBar = BarRect(s.Kind(), s.Box(), m);
-        ends.successorCentre = RowCentre(s.Box());
-        ends.successorLeft = s.Left;
-        const auto arrow = RouteArrow(link.type, ends, m);
-        if (!arrow) continue;
-        const PixelRect box = ArrowBounds(*arrow, m);
-        if (box.right <= 0 || box.left >= area.width() || box.bottom <= 0 || box.top >= area.height()) continue;
-        for (const LineSegment& line : ArrowLines(*arrow, m)) canvas.Line(line, chart_colors::kLink);
-    }
+    LinkEnds ends;
+    ends.predecessorBar = BarRect(p.Kind(), p.Box(), m);
+    ends.predecessorCentre = RowCentre(p.Box());
+    ends.predecessorRowTop = p.Top;
+    ends.predecessorRowBottom = p.Bottom;
+    ends.successorBar = BarRect(s.Kind(), s.Box(), m);
+    ends.successorCentre = RowCentre(s.Box());
+    ends.successorLeft = s.Left;
+    const auto arrow = RouteArrow(link.type, ends, m);
+    if (!arrow) return;
+    const PixelRect box = ArrowBounds(*arrow, m);
+    if (box.right <= area.left() || box.left >= area.left() + area.width() || box.bottom <= area.top() ||
+        box.top >= area.top() + area.height())
+        return;
+    for (const LineSegment& line : ArrowLines(*arrow, m)) canvas.Line(line, chart_colors::kLink);
 }
 
 void PaintBar(PixelCanvas& canvas, const TaskItem& item, const ChartMetrics& m)
@@ -110,26 +115,59 @@ QString BarLabelText(LONG percentComplete, const QString& label)
 void PaintChart(QPainter& painter, QSize area, const ChartBackdrop& backdrop, const ChartLayout& layout,
                 const QFont& font, const ChartMetrics& m)
 {
+    const QFontMetrics metrics(font, painter.device());
+    const LONG reach = std::max(m.milestoneHalf, LONG(metrics.height()));
+    const auto [first, last] = layout.ItemsNear(0, area.height(), reach);
+    ChartPaintScope scope;
+    scope.area = QRect(QPoint(0, 0), area);
+    // Every item near the area: those reaching into it draw.
+    const auto& items = layout.Items();
+    scope.barTop = first < items.size() ? items[first].Top : 0;
+    scope.barBottom = last > first ? items[last - 1].Top + 1 : scope.barTop;
+    if (!layout.ItemsAscend()) {
+        scope.barTop = std::numeric_limits<LONG>::min();
+        scope.barBottom = std::numeric_limits<LONG>::max();
+    }
+    PaintChartPart(painter, scope, backdrop, layout, font, m);
+}
+
+void PaintChartPart(QPainter& painter, const ChartPaintScope& scope, const ChartBackdrop& backdrop,
+                    const ChartLayout& layout, const QFont& font, const ChartMetrics& m)
+{
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setFont(font);
-    const LONG height = area.height();
-    PixelCanvas canvas(painter, QRect(QPoint(0, 0), area));
+    const QRect& area = scope.area;
+    const LONG top = area.top();
+    const LONG bottom = area.top() + area.height();
+    PixelCanvas canvas(painter, area);
 
-    canvas.FillRect({0, 0, area.width(), height}, chart_colors::kBackground);
-    PaintWeekends(canvas, backdrop.dayCells, height);
-    for (LONG x : backdrop.periodXs) canvas.Line({x, 0}, {x, height}, chart_colors::kGrid);
-    if (backdrop.projectRange) PaintProjectRange(painter, canvas, *backdrop.projectRange, height, m);
-    PaintLinks(canvas, layout, area, m);
+    canvas.FillRect({area.left(), top, area.left() + area.width(), bottom}, chart_colors::kBackground);
+    PaintWeekends(canvas, backdrop.dayCells, top, bottom);
+    for (LONG x : backdrop.periodXs) canvas.Line({x, top}, {x, bottom}, chart_colors::kGrid);
+    if (backdrop.projectRange) PaintProjectRange(painter, canvas, *backdrop.projectRange, top, bottom, m);
+    if (scope.links) {
+        for (std::size_t k : *scope.links) PaintLink(canvas, layout, layout.Links()[k], area, m);
+    } else {
+        for (const TaskLink& link : layout.Links()) PaintLink(canvas, layout, link, area, m);
+    }
 
-    const QFontMetrics metrics(font);
+    const QFontMetrics metrics(font, painter.device());
     painter.setPen(chart_colors::kText);
     const LONG reach = std::max(m.milestoneHalf, LONG(metrics.height()));
-    const auto [first, last] = layout.ItemsNear(0, height, reach);
     const auto& items = layout.Items();
+    std::size_t first = 0;
+    std::size_t last = items.size();
+    if (layout.ItemsAscend()) {
+        const auto byTop = [](const TaskItem& item, LONG y) { return item.Top < y; };
+        first = std::size_t(std::lower_bound(items.begin(), items.end(), scope.barTop, byTop) - items.begin());
+        last = std::size_t(std::lower_bound(items.begin() + first, items.end(), scope.barBottom, byTop) -
+                           items.begin());
+    }
     for (std::size_t i = first; i < last; ++i) {
         const TaskItem& item = items[i];
-        if (item.Bottom + reach <= 0 || item.Top - reach >= height) continue;
+        if (item.Top < scope.barTop || item.Top >= scope.barBottom) continue;
+        if (item.Bottom + reach <= top || item.Top - reach >= bottom) continue;
         PaintBar(canvas, item, m);
         PaintLabel(painter, metrics, item, m);
     }

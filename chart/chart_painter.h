@@ -9,6 +9,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QRect>
 #include <QSize>
 #include <QString>
 
@@ -61,6 +62,20 @@ struct ChartBackdrop {
 // Paints the chart area of the given size at the painter's origin.
 void PaintChart(QPainter& painter, QSize area, const ChartBackdrop& backdrop, const ChartLayout& layout,
                 const QFont& font, const ChartMetrics& metrics = {});
+
+// A part of a taller layout to paint (a printed page): `area` in the
+// layout's coordinates, the backdrop drawn over its height. Only the items
+// whose Top lies in barTop..barBottom - 1 get bars and labels, and only the
+// links listed (indexes into the layout's links) are drawn, or all of them
+// without a list.
+struct ChartPaintScope {
+    QRect area;
+    LONG barTop = 0;
+    LONG barBottom = 0;
+    const std::vector<std::size_t>* links = nullptr;
+};
+void PaintChartPart(QPainter& painter, const ChartPaintScope& scope, const ChartBackdrop& backdrop,
+                    const ChartLayout& layout, const QFont& font, const ChartMetrics& metrics);
 
 // A normal bar: outlined, filled with its colour, and its progress band.
 void PaintNormalBar(PixelCanvas& canvas, const ItemBox& item, COLORREF color, LONG percentComplete,

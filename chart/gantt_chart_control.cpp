@@ -380,23 +380,6 @@ LONG QMXGanttChartControl::FindResourceRow(IResource* resource) const
     return -1;
 }
 
-HRESULT QMXGanttChartControl::PreparePrinting(QPainter*, LONG* pnPageCount)
-{
-    if (!pnPageCount) return E_POINTER;
-    *pnPageCount = 0;
-    return E_NOTIMPL;
-}
-
-HRESULT QMXGanttChartControl::EndPrinting()
-{
-    return E_NOTIMPL;
-}
-
-HRESULT QMXGanttChartControl::PrintPage(QPainter*, LONG)
-{
-    return E_NOTIMPL;
-}
-
 HRESULT QMXGanttChartControl::Advise(_IGanttChartControlEvents* pSink, DWORD* pdwCookie)
 {
     return events_.Advise(pSink, pdwCookie);

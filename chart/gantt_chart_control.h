@@ -5,6 +5,11 @@
 // vertical tabs, and turns what happens in them into its events.
 #pragma once
 
+#include <optional>
+#include <vector>
+
+#include <QColor>
+#include <QFont>
 #include <QPointer>
 
 #include "automation/com_object.h"
@@ -12,6 +17,7 @@
 #include "automation/runtime/registration.h"
 #include "automation/runtime/widget_control.h"
 #include "chart/chart_control_interfaces.h"
+#include "chart/print_geometry.h"
 #include "chart/task_enumerator.h"
 #include "chart/task_tree_items.h"
 #include "chart/task_tree_view.h"
@@ -75,7 +81,9 @@ public:
     HRESULT EditTaskName(ITask* pTask) override;
     HRESULT get_SelectedResource(IResource** ppResource) override;
     HRESULT put_SelectedResource(IResource* pResource) override;
-    // Not available yet: E_NOTIMPL.
+    // Printing (gantt_chart_control_printing.cpp): the page layout, the
+    // tree column and the header are the control's; the chart pane prints
+    // the timeline strip and the chart stripes.
     HRESULT PreparePrinting(QPainter* hDC, LONG* pnPageCount) override;
     HRESULT EndPrinting() override;
     HRESULT PrintPage(QPainter* hDC, LONG iPage) override;
@@ -167,6 +175,29 @@ private:
     LONG FindResourceRow(IResource* resource) const;
     bool HasPane() const { return bool(pane_); }
 
+    // One printed tree row, taken from the visible items when printing is
+    // prepared.
+    struct PrintedRow {
+        ComPtr<ITask> task;
+        QString text;
+        int depth = 0;
+        int image = 0;
+        bool hasChildren = false;
+        bool expanded = false;
+    };
+    struct PrintState {
+        DeviceScale scale;
+        PageLayout page;
+        std::vector<PrintedRow> rows;
+        LONG pageCount = 0;
+        QFont rowFont;
+        QColor frameColor;
+        QColor headerColor;
+        QColor textColor;
+    };
+    void PrintTitleBox(QPainter& painter) const;
+    void PrintTreeRow(QPainter& painter, const PrintedRow& row, LONG stripe) const;
+
     TaskTreeItems items_;
     ProjectModel model_;  // after the items: the sinks mirror into them
     // The visible rows' tasks as last enumerated; dropped whenever the rows
@@ -193,6 +224,7 @@ private:
     ComPtr<GridSink> gridSink_;
     DWORD gridCookie_ = 0;
     EventSource<_IGanttChartControlEvents> events_;
+    std::optional<PrintState> print_;
 };
 
 }  // namespace qmx

@@ -341,14 +341,6 @@ HRESULT QMXGanttChartPane::put_CurrentViewSettings(const BSTR& bsSettings)
     return S_OK;
 }
 
-HRESULT QMXGanttChartPane::PreparePrinting(QPainter*, LONG, LONG) { return E_NOTIMPL; }
-
-HRESULT QMXGanttChartPane::EndPrinting() { return E_NOTIMPL; }
-
-HRESULT QMXGanttChartPane::PrintTimelinePane(QPainter*, LONG, LONG, LONG, LONG) { return E_NOTIMPL; }
-
-HRESULT QMXGanttChartPane::PrintChartPane(QPainter*, LONG, LONG, LONG, LONG, LONG, LONG) { return E_NOTIMPL; }
-
 HRESULT QMXGanttChartPane::Advise(_IGanttChartPaneEvents* pSink, DWORD* pdwCookie)
 {
     return events_.Advise(pSink, pdwCookie);
@@ -499,18 +491,18 @@ bool QMXGanttChartPane::ReadView(ViewRange& view)
     return true;
 }
 
-ChartBackdrop QMXGanttChartPane::MakeBackdrop(const ViewRange& view, LONG width)
+ChartBackdrop QMXGanttChartPane::MakeBackdrop(const ViewRange& view, LONG width, bool printing)
 {
     ChartBackdrop backdrop;
     ComPtr<ITimelinePeriodCells> periods;
-    if (SUCCEEDED(timeline_.As(&periods)) && SUCCEEDED(periods->Reset(false))) {
+    if (SUCCEEDED(timeline_.As(&periods)) && SUCCEEDED(periods->Reset(printing))) {
         LONG x = 0;
         while (periods->Next(&x) == S_OK) backdrop.periodXs.push_back(x);
     }
     QMXTimelineSubperiodType subperiodType = stWeek;
     ComPtr<ITimelineSubperiodCells> subperiods;
     if (SUCCEEDED(timeline_->get_SubperiodType(&subperiodType)) && subperiodType == stDay &&
-        SUCCEEDED(timeline_.As(&subperiods)) && SUCCEEDED(subperiods->Reset(false))) {
+        SUCCEEDED(timeline_.As(&subperiods)) && SUCCEEDED(subperiods->Reset(printing))) {
         DayCell cell;
         while (subperiods->Next(&cell.x, &cell.dayOfWeek) == S_OK) backdrop.dayCells.push_back(cell);
     }

@@ -4,6 +4,10 @@
 // attached control: bars, links, weekends, period grid and project range.
 #pragma once
 
+#include <cstdint>
+#include <optional>
+#include <vector>
+
 #include <QCursor>
 #include <QFont>
 #include <QImage>
@@ -17,6 +21,7 @@
 #include "chart/chart_layout.h"
 #include "chart/chart_painter.h"
 #include "chart/drag_state.h"
+#include "chart/print_geometry.h"
 #include "chart/gantt_chart_pane_interfaces.h"
 #include "chart/time_scale.h"
 #include "chart/timeline_interfaces.h"
@@ -67,9 +72,9 @@ private:
 // The control object. Besides IGanttChartPane it answers IWidgetControl and
 // IGanttChartPaneEventSource. The window, and with it the timeline pane, is
 // made by CreateControlWindow; the time-scale methods need it and answer
-// E_UNEXPECTED before. The printing methods are not implemented yet
-// (E_NOTIMPL); the printing layout they will fill is kept apart from the
-// screen's. Mouse and keyboard handling (dragging bars, clicks, keys, the
+// E_UNEXPECTED before. Printing (gantt_chart_pane_printing.cpp) lays out
+// one stripe per visible task into a layout of its own, so the screen's
+// layout never changes for it. Mouse and keyboard handling (dragging bars, clicks, keys, the
 // wheel) lives in chart_pane_interaction.cpp.
 class QMXGanttChartPane final : public ComObject<IGanttChartPane, IGanttChartPaneEventSource, IWidgetControl> {
 public:
@@ -158,7 +163,9 @@ private:
     void SetScroll(const ScrollState& state);
     // The view's first and last day, read from the timeline.
     bool ReadView(ViewRange& view);
-    ChartBackdrop MakeBackdrop(const ViewRange& view, LONG width);
+    // With `printing`, the grid and weekends come from the timeline's
+    // printing cells.
+    ChartBackdrop MakeBackdrop(const ViewRange& view, LONG width, bool printing = false);
     // Lays out the screen for the chart area; false without window, control
     // or timeline, or when the control cannot list its tasks.
     bool LayOutScreen(ViewRange& view);
@@ -202,6 +209,26 @@ private:
     DATE viewEnd_ = 0;
     ChartLayout screen_;
     ChartLayout printing_;
+    // Printing, between PreparePrinting and EndPrinting (lengths in
+    // millimetres where not said otherwise).
+    struct PrintState {
+        DeviceScale scale;
+        LONG stripeHeight = 0;
+        LONG topMargin = 0;
+        ViewRange view;
+        ChartMetrics metrics;
+        QFont labelFont;
+        LONG mappedWidth = -1;  // pixels the items' Left and Right were mapped for
+        LONG bandHeight = 1;    // pixels of one band of the link index
+        std::vector<std::vector<std::size_t>> linkBands;  // links reaching into each band
+        std::vector<std::uint64_t> linkStamp;             // the last page a link was taken for
+        std::uint64_t page = 0;
+    };
+    std::optional<PrintState> print_;
+    // Top of a printed row in device pixels: `mm` below the first stripe's top.
+    LONG PrintY(double mm) const { return print_->scale.Y(mm); }
+    void IndexPrintedLinks();
+    std::vector<std::size_t> PrintedLinksIn(LONG top, LONG bottom);
     QFont chartFont_;
 
     ComPtr<ITimelinePane> timeline_;

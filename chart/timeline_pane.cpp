@@ -1,5 +1,6 @@
 #include "chart/timeline_pane.h"
 
+#include <algorithm>
 #include <limits>
 
 #include <QApplication>
@@ -228,11 +229,51 @@ HRESULT QMXTimelinePane::ChangeStartSubperiod(LONG nDelta)
     return put_StartDate(*moved);
 }
 
-HRESULT QMXTimelinePane::PreparePrinting(QPainter*) { return E_NOTIMPL; }
+HRESULT QMXTimelinePane::PreparePrinting(QPainter* hDC)
+{
+    if (!hDC) return E_POINTER;
+    printScale_ = DeviceScale::Of(hDC->device());
+    if (!printScale_) return E_FAIL;
+    const int fontPixels = std::max(1, int(printScale_->Y(page_layout::kTimelineFontHeight)));
+    printStyle_.periodFont = TimelineFont(true);
+    printStyle_.periodFont.setPixelSize(fontPixels);
+    printStyle_.subperiodFont = TimelineFont(false);
+    printStyle_.subperiodFont.setPixelSize(fontPixels);
+    printStyle_.SetColorsFrom(QApplication::palette());
+    printStyle_.textIndent = int(printScale_->X(page_layout::kTimelineTextIndent));
+    printing_ = TimelineCells{};
+    return S_OK;
+}
 
-HRESULT QMXTimelinePane::EndPrinting() { return E_NOTIMPL; }
+HRESULT QMXTimelinePane::EndPrinting()
+{
+    printScale_.reset();
+    printStyle_ = TimelinePaintStyle{};
+    printing_ = TimelineCells{};
+    return S_OK;
+}
 
-HRESULT QMXTimelinePane::Print(QPainter*, LONG, LONG, LONG, LONG) { return E_NOTIMPL; }
+HRESULT QMXTimelinePane::Print(QPainter* hDC, LONG left, LONG top, LONG right, LONG bottom)
+{
+    if (!hDC) return E_POINTER;
+    if (!printScale_) return E_UNEXPECTED;
+    const QRect rect(QPoint(int(printScale_->X(left)), int(printScale_->Y(top))),
+                     QPoint(int(printScale_->X(right)) - 1, int(printScale_->Y(bottom)) - 1));
+    if (rect.isEmpty()) return S_OK;
+    // The strip's own layout, its labels measured on the device.
+    const QFontMetrics metrics(printStyle_.subperiodFont, hDC->device());
+    LayoutTimeline(scale_, view_, rect.width(), words_, LabelMode::Decide, rect.width(),
+                   [&metrics](const QString& text) { return metrics.horizontalAdvance(text); }, printing_);
+    hDC->save();
+    hDC->setClipRect(rect, Qt::IntersectClip);
+    PaintTimeline(*hDC, rect, printing_, printStyle_);
+    hDC->setRenderHint(QPainter::Antialiasing, false);
+    hDC->setPen(QPen(printStyle_.lineColor, 0));
+    hDC->setBrush(Qt::NoBrush);
+    hDC->drawRect(rect.adjusted(0, 0, -1, -1));
+    hDC->restore();
+    return S_OK;
+}
 
 HRESULT QMXTimelinePane::CreateControlWindow(QWidget* parent, QWidget** ppWindow)
 {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 
 #include <QPointer>
 #include <QWidget>
@@ -11,6 +12,7 @@
 #include "automation/event_source.h"
 #include "automation/runtime/registration.h"
 #include "automation/runtime/widget_control.h"
+#include "chart/print_geometry.h"
 #include "chart/time_scale.h"
 #include "chart/timeline_interfaces.h"
 #include "chart/timeline_painter.h"
@@ -70,9 +72,9 @@ private:
 // - ITimelinePeriodCells and ITimelineSubperiodCells, the walkers over the
 //   screen or printing cell lists.
 // Layout runs on every successful put, on window creation and when the
-// window gets a non-empty new size, never while painting. The printing
-// calls of ITimelinePane are not implemented yet (E_NOTIMPL); the printing
-// cell lists they will fill exist and walk as empty lists until then.
+// window gets a non-empty new size, never while painting. Printing lays out
+// its own cell lists (with their own label form) for the printed strip, so
+// the screen's lists, label form and remembered width never change.
 class QMXTimelinePane final
     : public ComObject<ITimelinePane, IWidgetControl, ITimelinePaneEventSource, detail::TimelinePeriodCellsPart,
                        detail::TimelineSubperiodCellsPart> {
@@ -141,6 +143,8 @@ private:
     TimelinePaintStyle style_;
     TimelineCells screen_;
     TimelineCells printing_;
+    std::optional<DeviceScale> printScale_;  // between PreparePrinting and EndPrinting
+    TimelinePaintStyle printStyle_;
     LONG screenWidth_;  // of the last screen layout
     QPointer<TimelineWindow> window_;
     EventSource<_ITimelinePaneEvents> events_;

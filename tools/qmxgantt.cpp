@@ -15,6 +15,7 @@
 #include "automation/runtime/activation.h"
 #include "tools/project_document.h"
 #include "tools/project_dump.h"
+#include "tools/render_command.h"
 
 namespace {
 
@@ -22,24 +23,29 @@ constexpr const char* kAdapterProgId = "QMXGanttDisplay.XmlAdapter";
 
 enum ExitCode { kSuccess = 0, kFailure = 1, kUsageError = 2 };
 
-constexpr const char* kUsage =
+constexpr const char* kUsageHead =
         "Usage: qmxgantt check FILE\n"
         "       qmxgantt dump FILE\n"
         "       qmxgantt convert IN OUT\n"
+        "       qmxgantt render FILE OUT [options]\n"
         "Reads QMXGantt project files through the XML adapter.\n"
         "  check FILE      load FILE and print how many tasks, links, resources and\n"
         "                  assignments it holds\n"
         "  dump FILE       load FILE and print the whole plan as JSON\n"
-        "  convert IN OUT  load IN and save it as OUT\n"
+        "  convert IN OUT  load IN and save it as OUT\n";
+constexpr const char* kUsageTail =
         "  -h, --help      show this help\n"
         "Exit status: 0 on success, 1 when a file cannot be read or written, 2 for\n"
         "wrong usage. The adapter is found in the registry store ($QMX_REGISTRY, else\n"
-        "~/.config/QMX/registry.ini) under " "QMXGanttDisplay.XmlAdapter.\n";
+        "~/.config/QMX/registry.ini) under " "QMXGanttDisplay.XmlAdapter, and for render\n"
+        "the chart control under QMXGanttChart.Control.\n";
+
+std::string Usage() { return std::string(kUsageHead) + qmx::kRenderUsage + kUsageTail; }
 
 int UsageError(const char* message)
 {
     std::fprintf(stderr, "qmxgantt: %s\n", message);
-    std::fputs(kUsage, stderr);
+    std::fputs(Usage().c_str(), stderr);
     return kUsageError;
 }
 
@@ -134,7 +140,7 @@ int Run(const std::vector<const char*>& args)
 {
     for (const char* arg : args) {
         if (std::strcmp(arg, "-h") == 0 || std::strcmp(arg, "--help") == 0) {
-            qmx::WriteStandardOutput(kUsage);
+            qmx::WriteStandardOutput(Usage());
             return kSuccess;
         }
     }
@@ -142,6 +148,7 @@ int Run(const std::vector<const char*>& args)
     const std::string command = args.front();
     const std::size_t operands = args.size() - 1;
     std::size_t expected = 0;
+    if (command == "render") return qmx::RunRender(args);
     if (command == "check" || command == "dump")
         expected = 1;
     else if (command == "convert")

@@ -172,7 +172,8 @@ TEST_F(TimelinePaneTest, CreatedByProgIdWithTheDefaults)
     // The printing lists stay empty until printing fills them.
     EXPECT_TRUE(PeriodXs(true).empty());
     EXPECT_TRUE(SubperiodCells(true).empty());
-    EXPECT_EQ(pane->PreparePrinting(nullptr), E_NOTIMPL);
+    EXPECT_EQ(pane->PreparePrinting(nullptr), E_POINTER);
+    EXPECT_EQ(pane->Print(nullptr, 0, 0, 10, 10), E_POINTER);
 
     // One object: every interface leads back to the same identity.
     auto periods = Query<ITimelinePeriodCells>();
