@@ -206,6 +206,11 @@ private:
     BSTR title_;
     bool panesEnabled_ = true;
     bool treeVisible_ = true;
+    // Where the splitter was last put, by its start or a drag, and where the
+    // layout last placed it: a pane too narrow for that place pushes the
+    // splitter aside only until the pane is wide enough again.
+    int splitterWanted_ = kSplitterStart;
+    int splitterPlaced_ = -1;
     bool chartVisible_ = true;
     LONG topMargin_ = 0;
     std::size_t boundsCursor_ = 0;  // the row after the last one GetTaskTreeItemBounds answered

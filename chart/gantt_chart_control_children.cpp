@@ -328,12 +328,15 @@ void QMXGanttChartControl::Layout()
         }
     } else if (chartVisible_ && splitterWindow) {
         int left = splitterWindow->x();
+        if (left != splitterPlaced_) splitterWanted_ = left;  // moved by a drag
+        left = splitterWanted_;
         if (left + kSplitterWidth > pw - kSplitterMinGap) {
             left = pw - kSplitterMinGap - kSplitterWidth;
         } else if (left < kSplitterMinGap) {
             left = kSplitterMinGap;
         }
         splitterWindow->setGeometry(left, 0, kSplitterWidth, ph);
+        splitterPlaced_ = left;
         if (paneWindow) {
             paneWindow->setGeometry(left + kSplitterWidth, 0, std::max(0, pw - left - kSplitterWidth), ph);
             paneWindow->update();

@@ -9,6 +9,7 @@
 #include "automation/runtime/activation.h"
 #include "automation/runtime/registry_store.h"
 #include "automation/runtime/widget_control.h"
+#include "chart/print_job.h"
 
 namespace qmx {
 
@@ -66,28 +67,16 @@ HRESULT ChartHostView::PrintTo(QPrinter& printer)
     if (!control_) return E_FAIL;
     QPainter painter;
     if (!painter.begin(&printer)) return E_FAIL;
-    LONG pageCount = 0;
-    HRESULT hr = control_->PreparePrinting(&painter, &pageCount);
-    if (FAILED(hr)) {
-        painter.end();
-        return hr;
-    }
-    int first = 1;
-    int last = pageCount;
+    LONG first = 1;
+    LONG last = 0;  // to the end
     if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
-        first = std::max(1, printer.fromPage());
-        last = std::min<int>(pageCount, printer.toPage() > 0 ? printer.toPage() : pageCount);
+        first = printer.fromPage();
+        last = printer.toPage();
     }
-    for (int page = first; page <= last && SUCCEEDED(hr); ++page) {
-        if (page > first && !printer.newPage()) {
-            hr = E_FAIL;
-            break;
-        }
-        hr = control_->PrintPage(&painter, page);
-    }
-    const HRESULT endHr = control_->EndPrinting();
+    const PrintJobResult job =
+        RunPrintJob(control_.Get(), painter, first, last, [&printer] { return printer.newPage(); });
     painter.end();
-    return FAILED(hr) ? hr : endHr;
+    return job.hr;
 }
 
 }  // namespace qmx

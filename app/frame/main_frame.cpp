@@ -11,7 +11,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QScreen>
@@ -25,6 +24,7 @@
 #include "app/frame/chart_host_view.h"
 #include "app/frame/lock_keys.h"
 #include "app/frame/window_placement.h"
+#include "app/print/print_chart.h"
 #include "app/language_resources.h"
 #include "app/user_interface.h"
 #include "adapters/contract/document_data.h"
@@ -296,9 +296,12 @@ void QMXMainFrame::PrintActiveView(bool preview)
                 [this, &hr](QPrinter* target) { hr = view_->PrintTo(*target); });
         dialog.exec();
     } else {
-        QPrintDialog dialog(&printer, this);
-        dialog.setMinMax(1, 9999);
-        if (dialog.exec() != QDialog::Accepted) return;
+        // The Print command: dialog, wait cursor and its own messages.
+        if (services_.ui) {
+            PrintChart(this, view_->Control(), *services_.ui);
+            return;
+        }
+        if (!ShowPrintDialog(printer, this)) return;
         hr = view_->PrintTo(printer);
     }
     // A stopped print says why, when the control told.

@@ -637,6 +637,27 @@ TEST_F(ChartControl, SplitterStaysInsideThePage)
     // A narrower window puts it back inside.
     Window()->resize(300, 400);
     EXPECT_EQ(splitter->x(), Window()->TasksPage()->width() - 14);
+    // Widened again, it goes back to where the drag left it, not where the
+    // narrow window pushed it.
+    Window()->resize(800, 400);
+    EXPECT_EQ(splitter->x(), pageWidth - 14);
+    // A drag in the narrow window is the new place.
+    Window()->resize(300, 400);
+    QTest::mousePress(splitter, Qt::LeftButton, {}, QPoint(2, 100));
+    QTest::mouseMove(splitter, QPoint(2 - 100, 100));
+    QTest::mouseRelease(splitter, Qt::LeftButton, {}, QPoint(2, 100));
+    const int dragged = splitter->x();
+    Window()->resize(800, 400);
+    EXPECT_EQ(splitter->x(), dragged);
+}
+
+TEST_F(ChartControl, SplitterKeepsItsStartThroughASmallFirstSize)
+{
+    QWidget* splitter = Window()->splitterWindow;
+    Window()->resize(120, 300);
+    EXPECT_LT(splitter->x(), 200);
+    Window()->resize(800, 400);
+    EXPECT_EQ(splitter->x(), 200);
 }
 
 TEST_F(ChartControl, ItemBoundsFollowScrollingAndCollapse)
