@@ -30,10 +30,19 @@ struct Resources {
     std::vector<AcceleratorSpec> accelerators;
 };
 
+// The file in use is given back to Qt when the program ends.
+struct CurrentResources {
+    Resources resources;
+    ~CurrentResources()
+    {
+        if (!resources.file.isEmpty()) QResource::unregisterResource(resources.file, resources.root);
+    }
+};
+
 Resources& Current()
 {
-    static Resources resources;
-    return resources;
+    static CurrentResources current;
+    return current.resources;
 }
 
 std::optional<QString> ReadText(const QString& path)
