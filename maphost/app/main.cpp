@@ -39,15 +39,13 @@ int main(int argc, char** argv)
     {
         MapHostWindow window(maps.Get(), &prompts, std::move(addIns));
         for (const QString& file : command.files) window.OpenMap(file);
-        if (command.embedding) {
-            if (!ServeHostApplication(maps.Get(), [] { QApplication::quit(); })) {
-                std::fprintf(stderr, "QMXMapHost: no client to serve (started without activation or no session bus)\n");
-                return 1;
-            }
-        } else if (maps->Documents().empty()) {
-            window.NewMap();
-        }
+        if (!command.embedding && maps->Documents().empty()) window.NewMap();
+        // The add-ins are connected before the client gets the application.
         loader->LoadAtStartup();
+        if (command.embedding && !ServeHostApplication(maps.Get(), [] { QApplication::quit(); })) {
+            std::fprintf(stderr, "QMXMapHost: no client to serve (started without activation or no session bus)\n");
+            return 1;
+        }
         if (!command.embedding) window.show();
         status = QApplication::exec();
         // Clients' later calls fail as calls to a program that ended.

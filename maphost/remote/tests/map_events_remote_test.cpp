@@ -1,7 +1,9 @@
 // Map events across processes: what a subscriber in another process hears
 // of changes made in the map's process, and what becomes of subscriptions
 // when the subscriber lets go or dies.
+#include <QTemporaryDir>
 #include <csignal>
+#include <cstdlib>
 
 #include "automation/bstr.h"
 #include "automation/com_object.h"
@@ -230,6 +232,58 @@ TEST_F(MapEventsRemoteTest, DocumentEventsOfTheHostReachItsClientWithTheDocument
     ASSERT_EQ(documents->Add(0, third.ReleaseAndGetAddressOf()), S_OK);  // would be event 128
     Pump(200);
     EXPECT_EQ(documentSink->heard.size(), 5u);
+}
+
+// The host program's topic events reach its other client (a peer an add-in
+// inside the host started and handed the host's application, as the add-in
+// does with the display application) when the test's calls cause them.
+TEST_F(MapEventsRemoteTest, TopicEventsOfTheHostReachItsOtherClient)
+{
+    QTemporaryDir folder;
+    const QString log = folder.filePath(QStringLiteral("peer.log"));
+    const std::string addInKey = "SOFTWARE/Mindjet/MindManager/5/AddIns/QMXTest.PeerAddIn.1";
+    {
+        RegistryStore store;
+        ASSERT_EQ(RegisterInprocServer(store,
+                                       ClassInfo{MakeGuid("{7E0C1D2A-5B3F-4C6E-8A9D-0F1E2D3C4B02}"),
+                                                 "QMXTest.PeerAddIn.1", "QMXTest.PeerAddIn", "peer add-in"},
+                                       QMX_PEER_ADDIN),
+                  S_OK);
+        store.SetNumber(addInKey, "LoadBehavior", 2);
+    }
+    setenv("QMX_MAP_PEER_LOG", qPrintable(log), 1);
+    ComPtr<IMmApplication> application = StartHost();
+    unsetenv("QMX_MAP_PEER_LOG");
+    RegistryStore().DeleteKey(addInKey);  // the hosts of other tests go without it
+    ASSERT_TRUE(application);
+
+    ComPtr<IMmDocuments> documents;
+    application->get_Documents(VARIANT_TRUE, documents.ReleaseAndGetAddressOf());
+    ComPtr<IMmDocument> document;
+    ASSERT_EQ(documents->Add(0, document.ReleaseAndGetAddressOf()), S_OK);
+    ComPtr<IMmTopic> central, topic;
+    document->get_CentralTopic(central.ReleaseAndGetAddressOf());
+    ASSERT_EQ(central->AddSubTopic(u"Seen", topic.ReleaseAndGetAddressOf()), S_OK);
+    ASSERT_EQ(topic->put_Text(u"Seen again"), S_OK);
+    const std::string guid = BstrToUtf8(GuidOf(topic.Get()));
+    ASSERT_EQ(topic->Delete(), S_OK);
+    const std::string expected = "128 2 2 - Map1\n"
+                                 "1 1 1 " + guid + " Map1\n1 2 1 " + guid + " Map1\n"
+                                 "4 1 1 " + guid + " Map1\n4 2 1 " + guid + " Map1\n"
+                                 "2 1 1 " + guid + " Map1\n2 2 1 " + guid + " Map1\n";
+    std::string heard;
+    Pump(10000, [&] {
+        QFile file(log);
+        heard = file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+        return heard.size() >= expected.size();
+    });
+    EXPECT_EQ(heard, expected);
+    // The peer and the host hold each other: the host ends here, and the
+    // peer, whose last client it was, after it.
+    const qint64 host = ProcessOf(application.Get());
+    ASSERT_GT(host, 0);
+    ::kill(pid_t(host), SIGKILL);
+    Pump(5000, [&] { return ProcessEnded(host); });
 }
 
 }  // namespace

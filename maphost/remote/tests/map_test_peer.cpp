@@ -1,6 +1,8 @@
 // The test peer program (map_test_peer.h): served once to the test that
 // starts it, ends when the test lets go.
 #include <QCoreApplication>
+#include <cstdio>
+#include <cstdlib>
 #include <unistd.h>
 
 #include "automation/bstr.h"
@@ -34,8 +36,17 @@ public:
         ComPtr<IMmDocument> document;
         BSTR name = u"-";
         if (SUCCEEDED(data->get_Document(document.ReleaseAndGetAddressOf())) && document) document->get_Name(&name);
-        log += Utf8ToBstr(std::to_string(kind) + ' ' + std::to_string(phase) + ' ' + std::to_string(type) + ' ') +
-               guid + u" " + name + u"\n";
+        const BSTR line = Utf8ToBstr(std::to_string(kind) + ' ' + std::to_string(phase) + ' ' +
+                                     std::to_string(type) + ' ') +
+                          guid + u" " + name + u"\n";
+        log += line;
+        // A peer started by another process than the test's reports here.
+        if (const char* file = std::getenv("QMX_MAP_PEER_LOG")) {
+            if (std::FILE* out = std::fopen(file, "a")) {
+                std::fputs(BstrToUtf8(line).c_str(), out);
+                std::fclose(out);
+            }
+        }
         return S_OK;
     }
     BSTR log;
