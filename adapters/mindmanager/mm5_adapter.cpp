@@ -9,7 +9,6 @@
 #include "adapters/mindmanager/topic_values.h"
 #include "automation/bstr.h"
 #include "automation/error_info.h"
-#include "automation/runtime/activation.h"
 #include "maphost/api/map_codes.h"
 
 namespace qmx::mm {
@@ -28,11 +27,6 @@ HRESULT Answer(VARIANT_BOOL* out, bool value)
     if (!out) return E_POINTER;
     *out = ToVariantBool(value);
     return S_OK;
-}
-
-HRESULT DefaultLauncher(IMmApplication** ppApplication)
-{
-    return CreateInstance(kMapApplicationClsid, IMmApplication::iid, reinterpret_cast<void**>(ppApplication));
 }
 
 bool SameObject(IUnknown* a, IUnknown* b)
@@ -67,7 +61,7 @@ HRESULT Guarded(Operation&& operation)
 
 }  // namespace
 
-CMm5Adapter::CMm5Adapter() : launcher_(DefaultLauncher) {}
+CMm5Adapter::CMm5Adapter() : launcher_(LocalServerLauncher()) {}
 
 CMm5Adapter::~CMm5Adapter()
 {

@@ -6,10 +6,9 @@
 // active map.
 #pragma once
 
-#include <functional>
-
 #include "adapters/contract/gantt_adapter.h"
 #include "adapters/contract/hosted_adapter.h"
+#include "adapters/mindmanager/map_launcher.h"
 #include "adapters/mindmanager/map_sync.h"
 #include "automation/com_object.h"
 #include "maphost/api/map_interfaces.h"
@@ -21,10 +20,6 @@ inline constexpr const char* kMm5AdapterProgId = "QMXGanttDisplay.Mm5Adapter.1";
 inline constexpr const char* kMm5AdapterVersionIndependentProgId = "QMXGanttDisplay.Mm5Adapter";
 inline constexpr const char* kMm5AdapterDescription = "QMXMm5Adapter Class";
 inline constexpr const char* kMm5AdapterName = "QMXMm5Adapter";
-inline constexpr CLSID kMapApplicationClsid = MakeGuid("{6C22125D-5AA1-45A1-9C8B-8D285EF836DF}");
-
-// Starts the mind-mapping application as a local server.
-using ApplicationLauncher = std::function<HRESULT(IMmApplication** ppApplication)>;
 
 class CEventSink;
 
