@@ -9,6 +9,7 @@
 #include "adapters/mindmanager/topic_values.h"
 #include "automation/bstr.h"
 #include "automation/error_info.h"
+#include "automation/remoting/remote_results.h"
 #include "maphost/api/map_codes.h"
 
 namespace qmx::mm {
@@ -227,7 +228,25 @@ template <class Write>
 HRESULT CMm5Adapter::Forward(Write&& write)
 {
     if (!sync_.Document() || !sync_.DocumentData()) return S_FALSE;
-    return Guarded(std::forward<Write>(write));
+    const HRESULT hr = Guarded(std::forward<Write>(write));
+    // A change that cannot reach the map any more must not look written.
+    if (hr == RPC_E_DISCONNECTED) HostLost();
+    return hr;
+}
+
+void CMm5Adapter::HostLost()
+{
+    const ComPtr<CMm5Adapter> keep(this);
+    // Every call to the vanished process fails at once; nothing waits.
+    UnregisterSinks();
+    application_ = nullptr;
+    ReleaseDocument();
+    isNew_ = false;
+    IDocumentData* data = sync_.DocumentData();
+    if (!data) return;
+    // As when the map is closed in the application: the plan was the map's.
+    data->DeleteContents();
+    if (const ComPtr<IAdapterSite> site = Query<IAdapterSite>(data)) site->DocumentClosed();
 }
 
 HRESULT CMm5Adapter::FilePropertiesUpdate()

@@ -91,6 +91,8 @@ private:
     HRESULT Subscribe(IMmEventManager* manager, LONG mask, bool topics, Subscription* out);
     bool IsHeldDocument(IUnknown* document) const;
     void ReleaseDocument();
+    // The application's process went away: its map is gone with it.
+    void HostLost();
     template <class Write>
     HRESULT Forward(Write&& write);
 

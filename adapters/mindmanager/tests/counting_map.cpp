@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "automation/com_object.h"
+#include "automation/remoting/remote_results.h"
 
 namespace qmx::mm::testing {
 
@@ -104,6 +105,7 @@ public:
             return S_OK;
         }
         if (refused_.count(riid)) return E_NOINTERFACE;
+        if (context_->counter->Disconnected()) return RPC_E_DISCONNECTED;
         // A proxy asks the remote object once and keeps the answer.
         context_->counter->Count("IUnknown", "QueryInterface");
         ComPtr<IUnknown> inner;
@@ -150,6 +152,7 @@ public:
     Context& Shared() { return *context_; }
     const std::shared_ptr<Context>& SharedPtr() const { return context_; }
     void Count(const char* face, const char* method) { context_->counter->Count(face, method); }
+    bool Disconnected() const { return context_->counter->Disconnected(); }
 
 private:
     ~CountedObject() { context_->objects.erase(identity_.Get()); }
@@ -260,6 +263,7 @@ protected:
     HRESULT Call(const char* method, HRESULT (Face::*member)(P...), A... args)
     {
         owner_->Count(name_, method);
+        if (owner_->Disconnected()) return RPC_E_DISCONNECTED;
         const HRESULT hr = (inner_.Get()->*member)(Inbound<A>(args)...);
         (Outbound(args), ...);
         return hr;
@@ -454,6 +458,7 @@ public:
     HRESULT Advise(IUnknown* pSink, DWORD* pdwCookie) override
     {
         owner_->Count(name_, "Advise");
+        if (owner_->Disconnected()) return RPC_E_DISCONNECTED;
         ComPtr<IMmEventSink> sink;
         if (pSink) pSink->QueryInterface(IMmEventSink::iid, reinterpret_cast<void**>(sink.ReleaseAndGetAddressOf()));
         if (!sink) return inner_->Advise(pSink, pdwCookie);

@@ -34,9 +34,14 @@ public:
     void Count(const char* face, const char* method) { ++calls_[std::string(face) + "." + method]; }
     void CountRelease() { ++released_; }
 
+    // From now on every call fails as a call to a process that is gone.
+    void Disconnect() { disconnected_ = true; }
+    bool Disconnected() const { return disconnected_; }
+
 private:
     std::map<std::string, long> calls_;
     long released_ = 0;
+    bool disconnected_ = false;
 };
 
 // The wrapped application; the counter is shared by every wrapper made.

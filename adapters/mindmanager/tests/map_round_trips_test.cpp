@@ -134,5 +134,30 @@ TEST_F(MapRoundTrips, TheAdapterWorksTheSameThroughTheStandIn)
     EXPECT_GT(counter->Released(), 0);
 }
 
+TEST_F(MapRoundTrips, AnApplicationThatWentAwayTakesItsMapAlong)
+{
+    Build(1, 3);
+    AttachCounted();
+    ASSERT_EQ(TaskCount(), 4);
+    counter->Disconnect();
+    // The edit cannot be written: it fails, the plan of the lost map goes
+    // and the application is told its document is closed.
+    auto task = Task(2);
+    ASSERT_TRUE(task);
+    task->put_PercentComplete(30);
+    EXPECT_EQ(adapter->TaskUpdate(2), RPC_E_DISCONNECTED);
+    EXPECT_EQ(TaskCount(), 0);
+    EXPECT_EQ(data->closed, 1);
+    VARIANT_BOOL opened = VARIANT_TRUE;
+    adapter->get_DocIsOpened(&opened);
+    EXPECT_EQ(opened, VARIANT_FALSE);
+    // Nothing is held of it any more: later changes do nothing.
+    EXPECT_EQ(adapter->TaskUpdate(2), S_FALSE);
+    EXPECT_EQ(adapter->FileSave(), S_FALSE);
+    EXPECT_EQ(adapter->DisconnectHostApp(), S_OK);
+    counted = nullptr;
+    EXPECT_EQ(data->closed, 1);
+}
+
 }  // namespace
 }  // namespace qmx::mm::testing
