@@ -62,8 +62,9 @@ private:
     HRESULT FindParentTopic(ITask* task, ComPtr<IMmTopic>* topic) const;
 
     // Loading.
-    HRESULT LoadSettings(IMmTopic* central, const Model& model);
-    void LoadPool(IMmTopic* central, const Model& model);
+    // The central topic's attributes hold the settings and the pool.
+    HRESULT LoadSettings(IMmTopic* central, const TopicParts& settings, const Model& model);
+    void LoadPool(const TopicParts& settings, const Model& model);
     HRESULT LoadTopics(IMmTopic* central, const Model& model);
     void CheckIdentity(const TopicParts& parts, const BSTR& guid);
     void LoadAssignments(const TopicParts& parts, ITask* task, const Model& model);

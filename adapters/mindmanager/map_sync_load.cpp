@@ -61,20 +61,20 @@ HRESULT MapSync::Load()
     RETURN_IF_FAILED(GetModel(&model));
     ComPtr<IMmTopic> central;
     RETURN_IF_FAILED(CentralTopic(&central));
-    RETURN_IF_FAILED(LoadSettings(central.Get(), model));
-    LoadPool(central.Get(), model);
+    TopicParts settings;
+    settings.attributes = PartsOf(central.Get()).attributes;
+    RETURN_IF_FAILED(LoadSettings(central.Get(), settings, model));
+    LoadPool(settings, model);
     RETURN_IF_FAILED(LoadTopics(central.Get(), model));
     ResolvePendingLinks(model);
     data_->AdjustTimeRange();
-    ComPtr<IMmAttributes> attributes;
-    if (SUCCEEDED(central->get_Attributes(kAttributeNamespace, attributes.ReleaseAndGetAddressOf())) && attributes) {
-        BSTR settings;
-        if (attributes->GetAttributeValue(kViewSettings, &settings) == S_OK) data_->put_CurrentViewSettings(settings);
-    }
+    BSTR view;
+    if (settings.attributes && settings.attributes->GetAttributeValue(kViewSettings, &view) == S_OK)
+        data_->put_CurrentViewSettings(view);
     return S_OK;
 }
 
-HRESULT MapSync::LoadSettings(IMmTopic* central, const Model& model)
+HRESULT MapSync::LoadSettings(IMmTopic* central, const TopicParts& settings, const Model& model)
 {
     ComPtr<IDocumentProperties> properties;
     RETURN_IF_FAILED(data_->get_Properties(properties.ReleaseAndGetAddressOf()));
@@ -85,16 +85,16 @@ HRESULT MapSync::LoadSettings(IMmTopic* central, const Model& model)
         BSTR description;
         if (SUCCEEDED(mapProperties->get_Description(&description))) properties->put_Description(description);
     }
-    memory_.autocorrect = ParseBoolean(GetAttribute(central, kAutocorrectDates)).value_or(true);
-    memory_.matchColors = ParseBoolean(GetAttribute(central, kMatchColors)).value_or(true);
+    memory_.autocorrect = ParseBoolean(GetAttribute(settings, kAutocorrectDates)).value_or(true);
+    memory_.matchColors = ParseBoolean(GetAttribute(settings, kMatchColors)).value_or(true);
     model.tree->put_AutocorrectTaskDates(ToVariantBool(memory_.autocorrect));
     model.tree->put_MatchColors(ToVariantBool(memory_.matchColors));
     return S_OK;
 }
 
-void MapSync::LoadPool(IMmTopic* central, const Model& model)
+void MapSync::LoadPool(const TopicParts& settings, const Model& model)
 {
-    for (const PoolEntry& entry : ParsePool(GetAttribute(central, kResources))) {
+    for (const PoolEntry& entry : ParsePool(GetAttribute(settings, kResources))) {
         ComPtr<IResource> resource;
         if (FAILED(model.resources->AddWithID(entry.id, entry.name, resource.ReleaseAndGetAddressOf()))) continue;
         // The first resource of a name is the one the name means.

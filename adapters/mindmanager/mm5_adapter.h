@@ -6,6 +6,8 @@
 // active map.
 #pragma once
 
+#include <deque>
+
 #include "adapters/contract/gantt_adapter.h"
 #include "adapters/contract/hosted_adapter.h"
 #include "adapters/mindmanager/map_launcher.h"
@@ -85,7 +87,17 @@ private:
         DWORD cookie = 0;
     };
 
+    // A topic event as it arrived, kept until no write is under way.
+    struct TopicEvent {
+        LONG kind = 0;
+        LONG phase = 0;
+        ComPtr<IMmDocument> document;
+        ComPtr<IMmTopic> topic;
+    };
+
     HRESULT Launch();
+    void SetApplication(ComPtr<IMmApplication> application);
+    void ApplyDeferredEvents();
     HRESULT RegisterSinks();
     void UnregisterSinks();
     HRESULT Subscribe(IMmEventManager* manager, LONG mask, bool topics, Subscription* out);
@@ -100,6 +112,10 @@ private:
     ComPtr<IMmApplication> application_;
     bool isNew_ = false;
     bool hosted_ = false;
+    // The application lives in another process: events reach the adapter
+    // as messages, never those of its own calls.
+    bool remote_ = false;
+    std::deque<TopicEvent> deferredEvents_;
     Subscription topicEvents_;
     Subscription documentEvents_;
     ComPtr<IAdapterDocTypes> docTypes_;

@@ -64,6 +64,9 @@ class CountedObject;
 struct Context {
     std::shared_ptr<CallCounter> counter;
     std::unordered_map<IUnknown*, CountedObject*> objects;
+    // Calls through wrappers under way: the events they cause are left out,
+    // as a subscription across processes leaves out those of its own calls.
+    int callDepth = 0;
 
     // A wrapper of `inner` answering I (null when I is not wrapped: the
     // inner object is then handed out as it is).
@@ -264,7 +267,9 @@ protected:
     {
         owner_->Count(name_, method);
         if (owner_->Disconnected()) return RPC_E_DISCONNECTED;
+        ++owner_->Shared().callDepth;
         const HRESULT hr = (inner_.Get()->*member)(Inbound<A>(args)...);
+        --owner_->Shared().callDepth;
         (Outbound(args), ...);
         return hr;
     }
@@ -442,6 +447,7 @@ public:
     }
     HRESULT OnEvent(IUnknown* pEvent) override
     {
+        if (context_->callDepth > 0) return S_OK;
         const ComPtr<IUnknown> event = context_->WrapIdentity(context_, pEvent);
         return sink_->OnEvent(event.Get());
     }

@@ -7,7 +7,9 @@
 // Objects keep one identity per wrapped object (the same topic reached
 // twice is the same wrapper), a wrapper handed back into the map is
 // unwrapped, and events reach the advised sinks with wrapped event objects,
-// as proxies would deliver them.
+// as proxies would deliver them, except those caused by calls made through
+// the wrappers (a subscription across processes leaves out the events of
+// its own process's calls).
 #pragma once
 
 #include <map>
