@@ -220,6 +220,7 @@ void Apartment::PeerVanished(const QString& bus)
     for (const QString& path : touched) Settle(path, dropped);
     dropped.clear();  // may run destructors that call back in
     AfterRelease(heldBefore);
+    Q_EMIT PeerLeft(bus);
 }
 
 void Apartment::DisconnectAll()
@@ -374,7 +375,7 @@ void Apartment::ServeObject(const QDBusMessage& message)
     Reply(message, reply);
 }
 
-HRESULT Apartment::CreateEventEmitter(IUnknown* source, REFIID sinkIid, void** ppv)
+HRESULT Apartment::CreateEventEmitter(IUnknown* source, REFIID sinkIid, void** ppv, const QString& peer)
 {
     if (!ppv) return E_POINTER;
     *ppv = nullptr;
@@ -382,7 +383,7 @@ HRESULT Apartment::CreateEventEmitter(IUnknown* source, REFIID sinkIid, void** p
     const InterfaceInfo* face = FindInterface(sinkIid);
     IUnknown* identity = IdentityOf(source);
     if (!face || !identity) return E_NOINTERFACE;
-    auto* emitter = new EventEmitter(PinPath(identity), face);
+    auto* emitter = new EventEmitter(PinPath(identity), face, peer);
     return emitter->EndpointQueryInterface(sinkIid, ppv);
 }
 
@@ -434,10 +435,12 @@ HRESULT Apartment::Unsubscribe(std::uint32_t cookie)
     return CONNECT_E_NOCONNECTION;
 }
 
-void Apartment::Emit(const QString& path, const InterfaceInfo& face, const QString& member, const QVariantList& args)
+void Apartment::Emit(const QString& path, const InterfaceInfo& face, const QString& member, const QVariantList& args,
+                     const QString& peer)
 {
     if (!connected_) return;
-    QDBusMessage signal = QDBusMessage::createSignal(path, face.dbusName, member);
+    QDBusMessage signal = peer.isEmpty() ? QDBusMessage::createSignal(path, face.dbusName, member)
+                                         : QDBusMessage::createTargetedSignal(peer, path, face.dbusName, member);
     QVariantList all;
     all << CurrentCaller() << args;
     signal.setArguments(all);
