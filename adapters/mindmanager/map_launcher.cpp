@@ -4,6 +4,7 @@
 #include "automation/remoting/local_server.h"
 #include "automation/runtime/registry_store.h"
 #include "maphost/api/map_codes.h"
+#include "maphost/remote/map_faces.h"
 
 namespace qmx::mm {
 
@@ -12,6 +13,7 @@ ApplicationLauncher LocalServerLauncher(int timeoutMs)
     return [timeoutMs](IMmApplication** ppApplication) -> HRESULT {
         if (!ppApplication) return E_POINTER;
         *ppApplication = nullptr;
+        map::RegisterMapFaces();
         void** out = reinterpret_cast<void**>(ppApplication);
         const HRESULT hr = remoting::CreateLocalInstance(map::kHostIdentifier, IMmApplication::iid, out, timeoutMs);
         if (hr != CO_E_CLASSSTRING && hr != REGDB_E_CLASSNOTREG) return hr;

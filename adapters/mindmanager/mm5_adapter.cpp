@@ -12,6 +12,7 @@
 #include "automation/remoting/object_proxy.h"
 #include "automation/remoting/remote_results.h"
 #include "maphost/api/map_codes.h"
+#include "maphost/remote/map_faces.h"
 
 namespace qmx::mm {
 
@@ -334,6 +335,7 @@ HRESULT CMm5Adapter::ConnectHostApp(IUnknown* pHostApp, const BSTR&, const VARIA
     return Guarded([&] {
         DisconnectHostApp();
         hosted_ = true;
+        map::RegisterMapFaces();  // a host in another process hands a proxy
         if (!pHostApp) return E_POINTER;
         ComPtr<IMmApplication> application;
         RETURN_IF_FAILED(pHostApp->QueryInterface(IMmApplication::iid,

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "automation/com_object.h"
+#include "automation/remoting/object_proxy.h"
 #include "automation/remoting/remote_results.h"
 
 namespace qmx::mm::testing {
@@ -67,6 +68,8 @@ struct Context {
     // Calls through wrappers under way: the events they cause are left out,
     // as a subscription across processes leaves out those of its own calls.
     int callDepth = 0;
+    // The wrapped application is a proxy: its events are filtered already.
+    bool remote = false;
 
     // A wrapper of `inner` answering I (null when I is not wrapped: the
     // inner object is then handed out as it is).
@@ -102,6 +105,7 @@ public:
             AddRef();
             return S_OK;
         }
+        if (riid == remoting::IRemoteObject::iid) return identity_->QueryInterface(riid, ppv);  // local, as a proxy's
         if (FacetBase* facet = Find(riid)) {
             *ppv = facet->Interface();
             AddRef();
@@ -447,7 +451,7 @@ public:
     }
     HRESULT OnEvent(IUnknown* pEvent) override
     {
-        if (context_->callDepth > 0) return S_OK;
+        if (context_->callDepth > 0 && !context_->remote) return S_OK;
         const ComPtr<IUnknown> event = context_->WrapIdentity(context_, pEvent);
         return sink_->OnEvent(event.Get());
     }
@@ -512,6 +516,9 @@ ComPtr<IMmApplication> CountingApplication(IMmApplication* inner, std::shared_pt
     if (!inner || !counter) return nullptr;
     auto context = std::make_shared<Context>();
     context->counter = std::move(counter);
+    ComPtr<remoting::IRemoteObject> remote;
+    context->remote = SUCCEEDED(inner->QueryInterface(remoting::IRemoteObject::iid,
+                                                      reinterpret_cast<void**>(remote.ReleaseAndGetAddressOf())));
     ComPtr<IMmApplication> wrapped;
     wrapped.Attach(context->Wrap(context, inner));
     return wrapped;

@@ -2,7 +2,7 @@
 // processes: the user's hand inside the host. When the central topic of a
 // map is renamed to "edit in the host", it edits that map in the host
 // itself, the way a user would, once the call that renamed the topic has
-// been answered: the top-level topic "Host edits me" becomes "edited in the
+// been answered (once per run): the top-level topic "Host edits me" becomes "edited in the
 // host" at 80 percent complete, and the top-level topic "added in the host"
 // is added.
 #include <QTimer>
@@ -88,7 +88,8 @@ public:
         if (FAILED(QueryTo(object.Get(), topic.ReleaseAndGetAddressOf()))) return S_OK;
         VARIANT_BOOL central = VARIANT_FALSE;
         topic->get_IsCentralTopic(&central);
-        if (central == VARIANT_FALSE || TextOf(topic.Get()) != u"edit in the host") return S_OK;
+        if (central == VARIANT_FALSE || TextOf(topic.Get()) != u"edit in the host" || done_) return S_OK;
+        done_ = true;
         ComPtr<IMmDocument> document;
         if (FAILED(event->get_Document(document.ReleaseAndGetAddressOf())) || !document) return S_OK;
         // Not inside the call that caused the event: the user edits later.
@@ -99,6 +100,7 @@ public:
 private:
     ComPtr<IMmEventSubscription> subscription_;
     DWORD cookie_ = 0;
+    bool done_ = false;  // once per run: later changes of the central topic do not count
 };
 
 }  // namespace
