@@ -6,7 +6,10 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <csignal>
 #include <cstdlib>
+#include <unistd.h>
 
 #include "adapters/mindmanager/mm5_adapter.h"
 #include "adapters/mindmanager/tests/map_fixture.h"
@@ -22,6 +25,16 @@ void ForgetServer()
     RegistryStore store;
     store.DeleteKey(ClsidKey(kMapApplicationClsid));
     store.DeleteKey("MindManager.Application.5");
+}
+
+// Ends the servers this test started that still run (one that served
+// something else waits a while for a client to ask again).
+void EndStartedServers()
+{
+    QFile children(QStringLiteral("/proc/self/task/%1/children").arg(getpid()));
+    if (!children.open(QIODevice::ReadOnly)) return;
+    for (const QByteArray& pid : children.readAll().split(' '))
+        if (pid.trimmed().toInt() > 0) kill(pid.trimmed().toInt(), SIGTERM);
 }
 
 struct LaunchCase {
@@ -84,6 +97,7 @@ TEST(MapLaunch, AFailedLaunchSaysSoAndHoldsNoMap)
     }
     unsetenv("QMX_TEST_SERVER_MODE");
     ForgetServer();
+    EndStartedServers();
 }
 
 }  // namespace
