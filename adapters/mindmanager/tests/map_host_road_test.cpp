@@ -6,6 +6,7 @@
 // plan without a hang.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
 #include <QElapsedTimer>
@@ -14,9 +15,19 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <csignal>
+#include <algorithm>
 #include <functional>
 
 #include "adapters/mindmanager/tests/counting_map.h"
+#include "app/app_commands.h"
+#include "app/display_controller.h"
+#include "app/document/application_object.h"
+#include "app/document/tests/scripted_ui.h"
+#include "app/document/tests/test_shell.h"
+#include "app/language_resources.h"
+#include "automation/runtime/activation.h"
+#include "automation/runtime/widget_control.h"
+#include "chart/chart_control_interfaces.h"
 #include "adapters/mindmanager/tests/map_fixture.h"
 #include "automation/file_name.h"
 #include "automation/remoting/apartment.h"
@@ -289,12 +300,116 @@ TEST_F(MapHostRoad, TheHostEndingMidSessionDropsThePlanWithoutAHang)
     EXPECT_EQ(TaskCount(), 2);
 }
 
+int RegisterLibrary(const char* name)
+{
+    const QString dir = QString::fromLocal8Bit(qgetenv("QMX_BUILD_LIB_DIR"));
+    return QProcess::execute(QStringLiteral(QMX_REGSVR), {dir + QLatin1Char('/') + QLatin1String(name)});
+}
+
+// The whole display application's side: its File Open finds the map
+// adapter by the file's type, and the commands edit, save and close.
+TEST_F(MapHostRoad, TheDisplayApplicationsFileOpenWorksAgainstTheHost)
+{
+    ASSERT_TRUE(LanguageResources::LoadFile(QStringLiteral(QMX_ENGLISH_RCC)));
+    for (const char* library : {"libQMXGanttChartControl.so", "libQMXSimpleGrid.so", "libQMXMm5Adapter.so"})
+        ASSERT_EQ(RegisterLibrary(library), 0) << library;
+    RegistryStore store;
+    qmx::testing::ScriptedUi ui;
+    qmx::testing::TestShell shell;
+    ComPtr<IApplication> app = CreateApplicationObject(store, ui, shell);
+    ASSERT_TRUE(app);
+    IDisplayController* controller = DisplayControllerOf(app.Get());
+    ComPtr<IAppCommands> commands;
+    ComPtr<IDocumentData> plan;
+    ASSERT_EQ(app.As(&commands), S_OK);
+    ASSERT_EQ(app.As(&plan), S_OK);
+    ComPtr<IGanttChartControl> control;
+    ASSERT_EQ(CreateInstance(kGanttChartControlVersionIndependentProgId, &control), S_OK);
+    ComPtr<IWidgetControl> widget;
+    ASSERT_EQ(control.As(&widget), S_OK);
+    QWidget* window = nullptr;
+    ASSERT_EQ(widget->CreateControlWindow(nullptr, &window), S_OK);
+    controller->AttachControl(control.Get());
+    ASSERT_EQ(controller->Initialize(), S_OK);
+    EXPECT_TRUE(ui.messages.empty()) << ui.Texts().front();
+    const auto run = [&](int command) { return commands->Execute(AppCommandOperation(command)); };
+    const auto names = [&] {
+        std::vector<std::u16string> list;
+        ComPtr<ITaskTree> tree;
+        ComPtr<IEnumTaskIDs> ids;
+        plan->get_TaskTree(tree.ReleaseAndGetAddressOf());
+        tree->EnumTasks(ids.ReleaseAndGetAddressOf());
+        LONG id = 0;
+        while (ids->Next(&id) == S_OK) {
+            ComPtr<ITask> task;
+            BSTR name;
+            tree->GetTask(id, task.ReleaseAndGetAddressOf());
+            task->get_Name(&name);
+            list.push_back(name);
+        }
+        return list;
+    };
+    const auto has = [&](const char16_t* name) {
+        const auto list = names();
+        return std::find(list.begin(), list.end(), std::u16string(name)) != list.end();
+    };
+
+    // File Open: the dialog offers the map type; the file opens in the host.
+    ui.openAnswer = std::u16string(FileBstr());
+    ASSERT_EQ(run(57601), S_OK) << (ui.messages.empty() ? "" : ui.Texts().back());
+    ASSERT_EQ(ui.fileDialogs.size(), 1u);
+    EXPECT_NE(ui.fileDialogs[0].find("MindManagerX5 map (*.mmap)"), std::string::npos) << ui.fileDialogs[0];
+    EXPECT_EQ(shell.title, "plan.mmap");
+    EXPECT_EQ(names().size(), 2u);
+
+    // Edits in the program: a new task, and the plan's name, after which the
+    // host's add-in edits the map in the host.
+    ASSERT_EQ(run(40010), S_OK);
+    EXPECT_EQ(names().size(), 3u);
+    ui.documentAnswer = std::pair<std::u16string, std::u16string>(u"edit in the host", u"");
+    ASSERT_EQ(run(40006), S_OK);
+    EXPECT_TRUE(Pump(20000, [&] { return has(u"edited in the host") && has(u"added in the host"); }));
+
+    // Save, close (the map stays open in the host), and open again.
+    ASSERT_EQ(run(57603), S_OK) << (ui.messages.empty() ? "" : ui.Texts().back());
+    ASSERT_EQ(run(57602), S_OK);
+    EXPECT_TRUE(names().empty());
+    ASSERT_EQ(run(57601), S_OK);
+    EXPECT_EQ(names().size(), 5u);
+    EXPECT_TRUE(has(u"edited in the host"));
+    EXPECT_TRUE(has(u"added in the host"));
+    EXPECT_TRUE(ui.messages.empty()) << ui.Texts().front();
+    {
+        // What the host saved is in the file.
+        ComPtr<IMmApplication> reader;
+        ComPtr<IMmDocuments> documents;
+        ComPtr<IMmDocument> saved;
+        ComPtr<IMmTopic> central;
+        map::CreateInProcessApplication(reader.ReleaseAndGetAddressOf());
+        reader->get_Documents(VARIANT_TRUE, documents.ReleaseAndGetAddressOf());
+        ASSERT_EQ(documents->Open(FileBstr(), BSTR(), VARIANT_TRUE, saved.ReleaseAndGetAddressOf()), S_OK);
+        saved->get_CentralTopic(central.ReleaseAndGetAddressOf());
+        ComPtr<IMmTopics> topics;
+        central->get_SubTopics(VARIANT_FALSE, topics.ReleaseAndGetAddressOf());
+        LONG count = 0;
+        topics->get_Count(&count);
+        EXPECT_EQ(count, 5);
+    }
+
+    bool canExit = false;
+    EXPECT_EQ(controller->Shutdown(true, &canExit), S_OK);
+    plan = nullptr;
+    commands = nullptr;
+    app = nullptr;
+    control = nullptr;
+}
+
 }  // namespace
 }  // namespace qmx::mm::testing
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
