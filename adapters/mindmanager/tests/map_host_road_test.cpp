@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "adapters/mindmanager/tests/process_support.h"
 #include "adapters/mindmanager/tests/counting_map.h"
 #include "app/app_commands.h"
 #include "app/display_controller.h"
@@ -41,18 +42,6 @@ namespace {
 
 constexpr DATE kDay = 45292;
 constexpr CLSID kHostEditorClsid = MakeGuid("{8E2B6C4A-1D3F-4B7A-9C52-0F6E4D2A8B31}");
-
-bool Pump(int ms, const std::function<bool()>& done)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < ms) {
-        if (done()) return true;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(2);
-    }
-    return done();
-}
 
 // A map file made with the in-process store: "Plan" with the topics
 // "Host edits me" (dated, 10 %, naming Ann) and "Second", linked after it.
@@ -144,16 +133,6 @@ protected:
     ComPtr<CSiteDocument> data;
     ComPtr<CMm5Adapter> adapter;
 };
-
-// A process that ended (gone, or a zombie not yet reaped).
-bool Ended(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly)) return true;
-    const QByteArray text = stat.readAll();
-    const int close = text.lastIndexOf(')');
-    return close > 0 && text.size() > close + 2 && text[close + 2] == 'Z';
-}
 
 // The host's process of a proxy.
 qint64 HostPid(IUnknown* proxy)
@@ -298,12 +277,6 @@ TEST_F(MapHostRoad, TheHostEndingMidSessionDropsThePlanWithoutAHang)
     // A later open launches a new host.
     ASSERT_EQ(adapter->FileOpen(0, FileBstr()), S_OK);
     EXPECT_EQ(TaskCount(), 2);
-}
-
-int RegisterLibrary(const char* name)
-{
-    const QString dir = QString::fromLocal8Bit(qgetenv("QMX_BUILD_LIB_DIR"));
-    return QProcess::execute(QStringLiteral(QMX_REGSVR), {dir + QLatin1Char('/') + QLatin1String(name)});
 }
 
 // The whole display application's side: its File Open finds the map

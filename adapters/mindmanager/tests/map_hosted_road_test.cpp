@@ -15,6 +15,7 @@
 #include <QThread>
 #include <functional>
 
+#include "adapters/mindmanager/tests/process_support.h"
 #include "adapters/mindmanager/topic_values.h"
 #include "app/server/application_face.h"
 #include "automation/remoting/apartment.h"
@@ -26,33 +27,6 @@
 
 namespace qmx::mm::testing {
 namespace {
-
-bool Pump(int ms, const std::function<bool()>& done)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < ms) {
-        if (done()) return true;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(2);
-    }
-    return done();
-}
-
-bool Ended(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly)) return true;
-    const QByteArray text = stat.readAll();
-    const int close = text.lastIndexOf(')');
-    return close > 0 && text.size() > close + 2 && text[close + 2] == 'Z';
-}
-
-int RegisterLibrary(const char* name)
-{
-    const QString dir = QString::fromLocal8Bit(qgetenv("QMX_BUILD_LIB_DIR"));
-    return QProcess::execute(QStringLiteral(QMX_REGSVR), {dir + QLatin1Char('/') + QLatin1String(name)});
-}
 
 // The topic knows its task: the adapter marked it as its own.
 bool Known(IMmTopic* topic) { return !GuidOf(topic).empty() && GetAttribute(topic, kGuidCopy) == GuidOf(topic); }
