@@ -170,7 +170,11 @@ void Apartment::ForgetProxy(ObjectProxy* proxy, std::uint32_t remoteRefs)
                                                           QStringLiteral("ReleaseRefs"));
     release << QVariant::fromValue(QDBusObjectPath(proxy->RemotePath())) << QVariant::fromValue<quint32>(remoteRefs);
     release.setAutoStartService(false);
-    connection_.send(release);
+    // Sent once the reply being made (if any) has gone out: a proxy released
+    // while a call is served may name an object of the caller's that the
+    // reply hands back, which the caller must still find held.
+    QMetaObject::invokeMethod(
+        this, [this, release] { connection_.send(release); }, Qt::QueuedConnection);
 }
 
 HRESULT Apartment::Call(const QDBusMessage& call, QDBusMessage* reply)
@@ -448,6 +452,21 @@ void Apartment::Emit(const QString& path, const InterfaceInfo& face, const QStri
 }
 
 void Apartment::DeliverSignal(const QDBusMessage& message)
+{
+    // A sink's calls run a nested event loop; a signal arriving meanwhile
+    // waits, so that every sink hears the events in the order they happened.
+    pendingSignals_.push_back(message);
+    if (delivering_) return;
+    delivering_ = true;
+    while (!pendingSignals_.empty()) {
+        const QDBusMessage next = std::move(pendingSignals_.front());
+        pendingSignals_.pop_front();
+        DeliverOne(next);
+    }
+    delivering_ = false;
+}
+
+void Apartment::DeliverOne(const QDBusMessage& message)
 {
     const QVariantList args = message.arguments();
     if (args.isEmpty() || args[0].metaType() != QMetaType::fromType<QString>()) return;

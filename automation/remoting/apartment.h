@@ -13,6 +13,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <set>
@@ -135,6 +136,7 @@ private:
     // the table is consistent again.
     void Settle(const QString& path, std::vector<ComPtr<IUnknown>>& dropped);
     void AfterRelease(std::size_t heldBefore);
+    void DeliverOne(const QDBusMessage& message);
     void ServeControl(const QDBusMessage& message);
     void ServeObject(const QDBusMessage& message);
     void Reply(const QDBusMessage& message, const QVariantList& args);
@@ -159,6 +161,10 @@ private:
     QStringList callers_;
 
     std::vector<Subscription> subscriptions_;
+    // Signals that arrived while a sink was being called (its calls serve
+    // incoming messages): delivered after it, in order.
+    std::deque<QDBusMessage> pendingSignals_;
+    bool delivering_ = false;
     std::map<QString, int> signalConnections_;
     std::uint32_t nextCookie_ = 0;
 };
