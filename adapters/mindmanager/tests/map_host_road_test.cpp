@@ -348,7 +348,7 @@ TEST_F(MapHostRoad, TheDisplayApplicationsFileOpenWorksAgainstTheHost)
     ASSERT_EQ(run(57602), S_OK);
     EXPECT_TRUE(names().empty());
     ASSERT_EQ(run(57601), S_OK);
-    EXPECT_EQ(names().size(), 5u);
+    EXPECT_EQ(names().size(), 4u);
     EXPECT_TRUE(has(u"edited in the host"));
     EXPECT_TRUE(has(u"added in the host"));
     EXPECT_TRUE(ui.messages.empty()) << ui.Texts().front();
@@ -366,7 +366,7 @@ TEST_F(MapHostRoad, TheDisplayApplicationsFileOpenWorksAgainstTheHost)
         central->get_SubTopics(VARIANT_FALSE, topics.ReleaseAndGetAddressOf());
         LONG count = 0;
         topics->get_Count(&count);
-        EXPECT_EQ(count, 5);
+        EXPECT_EQ(count, 4);
     }
 
     bool canExit = false;
