@@ -113,14 +113,7 @@ protected:
         }
         return nullptr;
     }
-    LONG TaskCount() const
-    {
-        ComPtr<IEnumTaskIDs> ids;
-        data->Tree()->EnumTasks(ids.ReleaseAndGetAddressOf());
-        LONG n = 0, id = 0;
-        while (ids->Next(&id) == S_OK) ++n;
-        return n;
-    }
+    LONG TaskCount() const { return data->TaskCount(); }
     static LONG IdOf(ITask* task)
     {
         LONG id = -1;
