@@ -40,6 +40,14 @@ public:
     }
 
     ITaskTree* Tree() const { return plan_->TaskTree(); }
+    LONG TaskCount() const
+    {
+        ComPtr<IEnumTaskIDs> ids;
+        Tree()->EnumTasks(ids.ReleaseAndGetAddressOf());
+        LONG n = 0, id = 0;
+        while (ids->Next(&id) == S_OK) ++n;
+        return n;
+    }
     IResources* Pool() const { return plan_->Resources(); }
     CProjectDocument* Plan() const { return plan_.Get(); }
     int closed = 0;
@@ -113,14 +121,7 @@ protected:
             range->TopicByGuid(*guid, topic.ReleaseAndGetAddressOf());
         return topic;
     }
-    LONG TaskCount() const
-    {
-        ComPtr<IEnumTaskIDs> ids;
-        data->Tree()->EnumTasks(ids.ReleaseAndGetAddressOf());
-        LONG n = 0, id = 0;
-        while (ids->Next(&id) == S_OK) ++n;
-        return n;
-    }
+    LONG TaskCount() const { return data->TaskCount(); }
     static BSTR Text(IMmTopic* topic)
     {
         BSTR text;
