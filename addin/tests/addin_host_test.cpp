@@ -257,9 +257,10 @@ TEST_F(AddInHostTest, TheCommandIsEnabledOnlyWhileAMapIsOpen)
 
 TEST_F(AddInHostTest, RunningShowsTheSameDisplayUntilItGoesThenStartsANewOne)
 {
-    Load();
     ComPtr<map::MapDocument> document;
     host->NewDocument(&document);
+    const ULONG unloadedRefs = host->RefCount();
+    Load();
     const ULONG hostRefs = host->RefCount();
 
     Command()->Execute();
@@ -286,7 +287,7 @@ TEST_F(AddInHostTest, RunningShowsTheSameDisplayUntilItGoesThenStartsANewOne)
     EXPECT_EQ(manager->Unload(kAddInProgId, map::kDisconnectUserClosed), S_OK);
     EXPECT_EQ(CallsOf(second), QStringList({kConnected, "Visible -1", "Visible 0", "Disconnect"}));
     EXPECT_TRUE(WaitFor([&] { return Has(second, "exit"); }));
-    EXPECT_TRUE(WaitFor([&] { return host->RefCount() == hostRefs; }));
+    EXPECT_TRUE(WaitFor([&] { return host->RefCount() == unloadedRefs; })) << host->RefCount();
 }
 
 TEST_F(AddInHostTest, ADisplayThatRefusesToConnectIsReleasedAndTheUserTold)
@@ -336,10 +337,10 @@ TEST_F(AddInHostTest, ADisplayThatCannotBeStartedIsReported)
 
 TEST_F(AddInHostTest, RunningAgainOrUnloadingWhileTheDisplayConnectsLeavesNoneBehind)
 {
-    Load();
     ComPtr<map::MapDocument> document;
     host->NewDocument(&document);
-    const ULONG hostRefs = host->RefCount();
+    const ULONG unloadedRefs = host->RefCount();
+    Load();
     qputenv("QMX_ADDIN_TEST_CONNECT", "slow");
     // While Connect waits, the command runs again and then the add-in is
     // unloaded.
@@ -350,7 +351,7 @@ TEST_F(AddInHostTest, RunningAgainOrUnloadingWhileTheDisplayConnectsLeavesNoneBe
     const QString pid = Pids()[0];
     EXPECT_EQ(CallsOf(pid), QStringList({kConnected, "Disconnect"}));  // never shown, and let go
     EXPECT_TRUE(WaitFor([&] { return Has(pid, "exit"); }));
-    EXPECT_TRUE(WaitFor([&] { return host->RefCount() == hostRefs; }));
+    EXPECT_TRUE(WaitFor([&] { return host->RefCount() == unloadedRefs; })) << host->RefCount();
 }
 
 }  // namespace
