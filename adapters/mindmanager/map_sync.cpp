@@ -7,6 +7,7 @@ namespace qmx::mm {
 void MapSync::SetDocument(IMmDocument* document)
 {
     document_ = document;
+    range_ = nullptr;
     memory_.Clear();
     waitingTopics_.clear();
     updatingTaskId_ = -1;
@@ -33,10 +34,11 @@ HRESULT MapSync::FindTopic(LONG taskId, ComPtr<IMmTopic>* topic) const
     if (!document_) return E_UNEXPECTED;
     const BSTR* guid = memory_.GuidOfTask(taskId);
     if (!guid) return E_INVALIDARG;
-    ComPtr<IMmRange> range;
-    RETURN_IF_FAILED(document_->get_Range(2, 0, range.ReleaseAndGetAddressOf()));
-    if (!range) return E_FAIL;
-    RETURN_IF_FAILED(range->TopicByGuid(*guid, topic->ReleaseAndGetAddressOf()));
+    if (!range_) {
+        RETURN_IF_FAILED(document_->get_Range(2, 0, range_.ReleaseAndGetAddressOf()));
+        if (!range_) return E_FAIL;
+    }
+    RETURN_IF_FAILED(range_->TopicByGuid(*guid, topic->ReleaseAndGetAddressOf()));
     return *topic ? S_OK : E_FAIL;
 }
 

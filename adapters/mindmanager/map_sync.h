@@ -8,6 +8,7 @@
 
 #include "adapters/contract/document_data.h"
 #include "adapters/mindmanager/map_memory.h"
+#include "adapters/mindmanager/topic_values.h"
 #include "automation/com_ptr.h"
 #include "maphost/api/map_interfaces.h"
 
@@ -61,16 +62,17 @@ private:
     HRESULT FindParentTopic(ITask* task, ComPtr<IMmTopic>* topic) const;
 
     // Loading.
-    HRESULT LoadSettings(IMmTopic* central, const Model& model);
-    void LoadPool(IMmTopic* central, const Model& model);
+    // The central topic's attributes hold the settings and the pool.
+    HRESULT LoadSettings(IMmTopic* central, const TopicParts& settings, const Model& model);
+    void LoadPool(const TopicParts& settings, const Model& model);
     HRESULT LoadTopics(IMmTopic* central, const Model& model);
-    void CheckIdentity(IMmTopic* topic, const BSTR& guid);
-    void LoadAssignments(IMmTopic* topic, ITask* task, const Model& model);
+    void CheckIdentity(const TopicParts& parts, const BSTR& guid);
+    void LoadAssignments(const TopicParts& parts, ITask* task, const Model& model);
     // The pool's resource of a name; one is made (with no use yet) when the
     // memory knows none of that name.
     ComPtr<IResource> ResourceNamed(const BSTR& name, const Model& model, LONG* id, bool* made);
-    void ApplyLoads(IMmTopic* topic, ITaskResources* assignments);
-    void CollectPredecessors(IMmTopic* topic, LONG taskId);
+    void ApplyLoads(const TopicParts& parts, ITaskResources* assignments);
+    void CollectPredecessors(const TopicParts& parts, LONG taskId);
     void ResolvePendingLinks(const Model& model);
 
     // Writing.
@@ -93,6 +95,9 @@ private:
 
     IDocumentData* data_ = nullptr;
     ComPtr<IMmDocument> document_;
+    // The range of every topic of the document: the same object for the
+    // document's life, asked for once.
+    mutable ComPtr<IMmRange> range_;
     MapMemory memory_;
     // The task the adapter is updating from the map: its TaskUpdate is ours.
     LONG updatingTaskId_ = -1;

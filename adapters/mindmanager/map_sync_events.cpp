@@ -79,10 +79,9 @@ void MapSync::CopyTopicIntoTask(IMmTopic* topic, ITask* task)
 
 void MapSync::AlignAssignments(IMmTopic* topic, ITask* task, const Model& model)
 {
-    ComPtr<IMmTaskInfo> info;
+    const TopicParts parts = PartsOf(topic);
     BSTR text;
-    if (FAILED(topic->get_TaskInfo(info.ReleaseAndGetAddressOf())) || !info || FAILED(info->get_Resources(&text)))
-        return;
+    if (!parts.info || FAILED(parts.info->get_Resources(&text))) return;
     ComPtr<ITaskResources> assignments;
     if (FAILED(task->get_Resources(assignments.ReleaseAndGetAddressOf())) || !assignments) return;
     const std::vector<BSTR> names = ParseResourceNames(text);
@@ -121,7 +120,7 @@ void MapSync::AlignAssignments(IMmTopic* topic, ITask* task, const Model& model)
         ComPtr<ITaskResource> assignment;
         if (SUCCEEDED(assignments->Add(resource.Get(), assignment.ReleaseAndGetAddressOf()))) IncreaseUseCount(id);
     }
-    ApplyLoads(topic, assignments.Get());
+    ApplyLoads(parts, assignments.Get());
 }
 
 void MapSync::RelinkPastedCopy(IMmTopic* topic, LONG taskId)

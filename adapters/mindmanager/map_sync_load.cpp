@@ -24,6 +24,7 @@ struct Level {
 
     struct Current {
         ComPtr<IMmTopic> topic;
+        TopicParts parts;
         BSTR guid;
         TopicValues values;
         ComPtr<ITask> task;
@@ -36,10 +37,10 @@ struct Level {
     }
 };
 
-Level MakeLevel(IMmTopic* parent, ITasks* list, DATE inheritedStart)
+Level MakeLevel(IMmTopic* parent, bool central, ITasks* list, DATE inheritedStart)
 {
     Level level;
-    level.topics = SubTopicsOf(parent);
+    level.topics = SubTopicsOf(parent, central);
     if (level.topics && FAILED(level.topics->get_Count(&level.count))) level.count = 0;
     level.list = list;
     level.inheritedStart = inheritedStart;
@@ -60,20 +61,20 @@ HRESULT MapSync::Load()
     RETURN_IF_FAILED(GetModel(&model));
     ComPtr<IMmTopic> central;
     RETURN_IF_FAILED(CentralTopic(&central));
-    RETURN_IF_FAILED(LoadSettings(central.Get(), model));
-    LoadPool(central.Get(), model);
+    TopicParts settings;
+    settings.attributes = PartsOf(central.Get()).attributes;
+    RETURN_IF_FAILED(LoadSettings(central.Get(), settings, model));
+    LoadPool(settings, model);
     RETURN_IF_FAILED(LoadTopics(central.Get(), model));
     ResolvePendingLinks(model);
     data_->AdjustTimeRange();
-    ComPtr<IMmAttributes> attributes;
-    if (SUCCEEDED(central->get_Attributes(kAttributeNamespace, attributes.ReleaseAndGetAddressOf())) && attributes) {
-        BSTR settings;
-        if (attributes->GetAttributeValue(kViewSettings, &settings) == S_OK) data_->put_CurrentViewSettings(settings);
-    }
+    BSTR view;
+    if (settings.attributes && settings.attributes->GetAttributeValue(kViewSettings, &view) == S_OK)
+        data_->put_CurrentViewSettings(view);
     return S_OK;
 }
 
-HRESULT MapSync::LoadSettings(IMmTopic* central, const Model& model)
+HRESULT MapSync::LoadSettings(IMmTopic* central, const TopicParts& settings, const Model& model)
 {
     ComPtr<IDocumentProperties> properties;
     RETURN_IF_FAILED(data_->get_Properties(properties.ReleaseAndGetAddressOf()));
@@ -84,16 +85,16 @@ HRESULT MapSync::LoadSettings(IMmTopic* central, const Model& model)
         BSTR description;
         if (SUCCEEDED(mapProperties->get_Description(&description))) properties->put_Description(description);
     }
-    memory_.autocorrect = ParseBoolean(GetAttribute(central, kAutocorrectDates)).value_or(true);
-    memory_.matchColors = ParseBoolean(GetAttribute(central, kMatchColors)).value_or(true);
+    memory_.autocorrect = ParseBoolean(GetAttribute(settings, kAutocorrectDates)).value_or(true);
+    memory_.matchColors = ParseBoolean(GetAttribute(settings, kMatchColors)).value_or(true);
     model.tree->put_AutocorrectTaskDates(ToVariantBool(memory_.autocorrect));
     model.tree->put_MatchColors(ToVariantBool(memory_.matchColors));
     return S_OK;
 }
 
-void MapSync::LoadPool(IMmTopic* central, const Model& model)
+void MapSync::LoadPool(const TopicParts& settings, const Model& model)
 {
-    for (const PoolEntry& entry : ParsePool(GetAttribute(central, kResources))) {
+    for (const PoolEntry& entry : ParsePool(GetAttribute(settings, kResources))) {
         ComPtr<IResource> resource;
         if (FAILED(model.resources->AddWithID(entry.id, entry.name, resource.ReleaseAndGetAddressOf()))) continue;
         // The first resource of a name is the one the name means.
@@ -102,13 +103,13 @@ void MapSync::LoadPool(IMmTopic* central, const Model& model)
     }
 }
 
-void MapSync::CheckIdentity(IMmTopic* topic, const BSTR& guid)
+void MapSync::CheckIdentity(const TopicParts& parts, const BSTR& guid)
 {
-    const BSTR copy = GetAttribute(topic, kGuidCopy);
+    const BSTR copy = GetAttribute(parts, kGuidCopy);
     if (!copy.empty() && MapMemory::SameGuid(copy, guid)) return;
     // A topic whose GuidCopy names another GUID is a copy of that topic.
     if (!copy.empty()) memory_.RecordCopy(copy, guid);
-    SetAttribute(topic, kGuidCopy, guid);
+    SetAttribute(parts, kGuidCopy, guid);
 }
 
 HRESULT MapSync::LoadTopics(IMmTopic* central, const Model& model)
@@ -116,7 +117,7 @@ HRESULT MapSync::LoadTopics(IMmTopic* central, const Model& model)
     ComPtr<ITasks> roots;
     RETURN_IF_FAILED(model.tree->get_RootTasks(roots.ReleaseAndGetAddressOf()));
     std::vector<Level> stack;
-    stack.push_back(MakeLevel(central, roots.Get(), 0));
+    stack.push_back(MakeLevel(central, true, roots.Get(), 0));
     while (!stack.empty()) {
         Level& level = stack.back();
         if (level.next < level.count) {
@@ -127,14 +128,15 @@ HRESULT MapSync::LoadTopics(IMmTopic* central, const Model& model)
             Level::Current& current = level.current;
             current.topic = topic;
             current.guid = GuidOf(topic.Get());
-            CheckIdentity(topic.Get(), current.guid);
-            current.values = ReadTopicValues(topic.Get(), memory_.matchColors);
+            current.parts = PartsOf(topic.Get());
+            CheckIdentity(current.parts, current.guid);
+            current.values = ReadTopicValues(topic.Get(), current.parts, memory_.matchColors);
             TopicValues& v = current.values;
             SettleDates(v, level.inheritedStart);
             RETURN_IF_FAILED(level.list->Add(-1, BSTR(), current.task.ReleaseAndGetAddressOf()));
             ComPtr<ITasks> subtasks;
             RETURN_IF_FAILED(current.task->get_Subtasks(subtasks.ReleaseAndGetAddressOf()));
-            Level child = MakeLevel(topic.Get(), subtasks.Get(), v.start);
+            Level child = MakeLevel(topic.Get(), false, subtasks.Get(), v.start);
             stack.push_back(std::move(child));  // `level` is not used past this point
             continue;
         }
@@ -156,8 +158,8 @@ HRESULT MapSync::LoadTopics(IMmTopic* central, const Model& model)
         if (!v.collapsed) data_->ExpandTask(task, VARIANT_TRUE);
         LONG taskId = -1;
         task->get_ID(&taskId);
-        LoadAssignments(current.topic.Get(), task, model);
-        CollectPredecessors(current.topic.Get(), taskId);
+        LoadAssignments(current.parts, task, model);
+        CollectPredecessors(current.parts, taskId);
         if (!current.guid.empty()) memory_.RecordTask(taskId, current.guid);
         DATE start = 0, end = 0;
         task->get_StartDate(&start);
@@ -167,12 +169,10 @@ HRESULT MapSync::LoadTopics(IMmTopic* central, const Model& model)
     return S_OK;
 }
 
-void MapSync::LoadAssignments(IMmTopic* topic, ITask* task, const Model& model)
+void MapSync::LoadAssignments(const TopicParts& parts, ITask* task, const Model& model)
 {
-    ComPtr<IMmTaskInfo> info;
     BSTR text;
-    if (FAILED(topic->get_TaskInfo(info.ReleaseAndGetAddressOf())) || !info || FAILED(info->get_Resources(&text)))
-        return;
+    if (!parts.info || FAILED(parts.info->get_Resources(&text))) return;
     ComPtr<ITaskResources> assignments;
     if (FAILED(task->get_Resources(assignments.ReleaseAndGetAddressOf())) || !assignments) return;
     for (const BSTR& name : ParseResourceNames(text)) {
@@ -182,7 +182,7 @@ void MapSync::LoadAssignments(IMmTopic* topic, ITask* task, const Model& model)
         if (resource && SUCCEEDED(assignments->Add(resource.Get(), assignment.ReleaseAndGetAddressOf())))
             ++memory_.resourceUseCount[id];
     }
-    ApplyLoads(topic, assignments.Get());
+    ApplyLoads(parts, assignments.Get());
 }
 
 ComPtr<IResource> MapSync::ResourceNamed(const BSTR& name, const Model& model, LONG* id, bool* made)
@@ -202,9 +202,9 @@ ComPtr<IResource> MapSync::ResourceNamed(const BSTR& name, const Model& model, L
     return resource;
 }
 
-void MapSync::ApplyLoads(IMmTopic* topic, ITaskResources* assignments)
+void MapSync::ApplyLoads(const TopicParts& parts, ITaskResources* assignments)
 {
-    for (const LoadEntry& load : ParseLoads(GetAttribute(topic, kTaskResources))) {
+    for (const LoadEntry& load : ParseLoads(GetAttribute(parts, kTaskResources))) {
         ComPtr<ITaskResource> assignment;
         if (SUCCEEDED(assignments->GetTaskResourceByID(load.resourceId, assignment.ReleaseAndGetAddressOf())) &&
             assignment)
@@ -212,9 +212,9 @@ void MapSync::ApplyLoads(IMmTopic* topic, ITaskResources* assignments)
     }
 }
 
-void MapSync::CollectPredecessors(IMmTopic* topic, LONG taskId)
+void MapSync::CollectPredecessors(const TopicParts& parts, LONG taskId)
 {
-    for (LinkEntry& link : ParseLinks(GetAttribute(topic, kPredecessors)))
+    for (LinkEntry& link : ParseLinks(GetAttribute(parts, kPredecessors)))
         memory_.pendingLinks.push_back({taskId, std::move(link.guid), link.type});
 }
 

@@ -9,8 +9,10 @@
 #include "adapters/mindmanager/topic_values.h"
 #include "automation/bstr.h"
 #include "automation/error_info.h"
-#include "automation/runtime/activation.h"
+#include "automation/remoting/object_proxy.h"
+#include "automation/remoting/remote_results.h"
 #include "maphost/api/map_codes.h"
+#include "maphost/remote/map_faces.h"
 
 namespace qmx::mm {
 
@@ -28,11 +30,6 @@ HRESULT Answer(VARIANT_BOOL* out, bool value)
     if (!out) return E_POINTER;
     *out = ToVariantBool(value);
     return S_OK;
-}
-
-HRESULT DefaultLauncher(IMmApplication** ppApplication)
-{
-    return CreateInstance(kMapApplicationClsid, IMmApplication::iid, reinterpret_cast<void**>(ppApplication));
 }
 
 bool SameObject(IUnknown* a, IUnknown* b)
@@ -67,7 +64,7 @@ HRESULT Guarded(Operation&& operation)
 
 }  // namespace
 
-CMm5Adapter::CMm5Adapter() : launcher_(DefaultLauncher) {}
+CMm5Adapter::CMm5Adapter() : launcher_(LocalServerLauncher()) {}
 
 CMm5Adapter::~CMm5Adapter()
 {
@@ -152,13 +149,20 @@ HRESULT CMm5Adapter::Launch()
     if (FAILED(hr))
         return ReportError(hr, IGanttAdapter::iid, Utf8ToBstr(kMm5AdapterName),
                            Utf8ToBstr("Failed to launch MindManagerX5"));
-    application_ = application;
+    SetApplication(application);
     return RegisterSinks();
+}
+
+void CMm5Adapter::SetApplication(ComPtr<IMmApplication> application)
+{
+    application_ = std::move(application);
+    remote_ = application_ && Query<remoting::IRemoteObject>(application_.Get());
 }
 
 void CMm5Adapter::ReleaseDocument()
 {
     sync_.SetDocument(nullptr);
+    deferredEvents_.clear();
 }
 
 HRESULT CMm5Adapter::FileNew(LONG)
@@ -197,6 +201,7 @@ HRESULT CMm5Adapter::FileOpen(LONG, const BSTR& bsFileName)
             if (IDocumentData* data = sync_.DocumentData()) data->DeleteContents();
             ReleaseDocument();
         }
+        ApplyDeferredEvents();
         return hr;
     });
 }
@@ -233,7 +238,26 @@ template <class Write>
 HRESULT CMm5Adapter::Forward(Write&& write)
 {
     if (!sync_.Document() || !sync_.DocumentData()) return S_FALSE;
-    return Guarded(std::forward<Write>(write));
+    const HRESULT hr = Guarded(std::forward<Write>(write));
+    // A change that cannot reach the map any more must not look written.
+    if (hr == RPC_E_DISCONNECTED) HostLost();
+    ApplyDeferredEvents();
+    return hr;
+}
+
+void CMm5Adapter::HostLost()
+{
+    const ComPtr<CMm5Adapter> keep(this);
+    // Every call to the vanished process fails at once; nothing waits.
+    UnregisterSinks();
+    SetApplication(nullptr);
+    ReleaseDocument();
+    isNew_ = false;
+    IDocumentData* data = sync_.DocumentData();
+    if (!data) return;
+    // As when the map is closed in the application: the plan was the map's.
+    data->DeleteContents();
+    if (const ComPtr<IAdapterSite> site = Query<IAdapterSite>(data)) site->DocumentClosed();
 }
 
 HRESULT CMm5Adapter::FilePropertiesUpdate()
@@ -311,25 +335,27 @@ HRESULT CMm5Adapter::ConnectHostApp(IUnknown* pHostApp, const BSTR&, const VARIA
     return Guarded([&] {
         DisconnectHostApp();
         hosted_ = true;
+        map::RegisterMapFaces();  // a host in another process hands a proxy
         if (!pHostApp) return E_POINTER;
         ComPtr<IMmApplication> application;
         RETURN_IF_FAILED(pHostApp->QueryInterface(IMmApplication::iid,
                                                   reinterpret_cast<void**>(application.ReleaseAndGetAddressOf())));
-        application_ = application;
+        SetApplication(application);
         ComPtr<IMmDocument> document;
         RETURN_IF_FAILED(application_->get_ActiveDocument(document.ReleaseAndGetAddressOf()));
         sync_.SetDocument(document.Get());
         isNew_ = false;
         RETURN_IF_FAILED(RegisterSinks());
-        if (document) return sync_.Load();
-        return S_OK;
+        const HRESULT hr = document ? sync_.Load() : S_OK;
+        ApplyDeferredEvents();
+        return hr;
     });
 }
 
 HRESULT CMm5Adapter::DisconnectHostApp()
 {
     UnregisterSinks();
-    application_ = nullptr;
+    SetApplication(nullptr);
     ReleaseDocument();
     hosted_ = false;
     return S_OK;
@@ -389,33 +415,56 @@ bool CMm5Adapter::IsHeldDocument(IUnknown* document) const { return SameObject(d
 
 void CMm5Adapter::OnTopicEvent(IUnknown* pEvent)
 {
-    if (sync_.Memory().writeDepth > 0 || !sync_.Document()) return;
+    if (!sync_.Document()) return;
     const ComPtr<IMmEventData> data = Query<IMmEventData>(pEvent);
     if (!data) return;
-    LONG kind = 0, phase = 0, type = 0;
-    data->get_Kind(&kind);
-    data->get_Phase(&phase);
-    const bool handled = ((kind == map::kEventTopicAdded || kind == map::kEventTopicChanged) &&
-                          phase == map::kPhaseAfter) ||
-                         (kind == map::kEventTopicDeleted && phase == map::kPhaseBefore);
+    TopicEvent event;
+    data->get_Kind(&event.kind);
+    data->get_Phase(&event.phase);
+    const bool handled = ((event.kind == map::kEventTopicAdded || event.kind == map::kEventTopicChanged) &&
+                          event.phase == map::kPhaseAfter) ||
+                         (event.kind == map::kEventTopicDeleted && event.phase == map::kPhaseBefore);
     if (!handled) return;
-    ComPtr<IMmDocument> document;
-    if (FAILED(data->get_Document(document.ReleaseAndGetAddressOf())) || !IsHeldDocument(document.Get())) return;
+    LONG type = 0;
     if (FAILED(data->get_ObjectType(&type)) || type != map::kObjectTopic) return;
+    if (sync_.Memory().writeDepth > 0) {
+        // In one process an event that comes while the adapter writes is
+        // caused by the write. Across processes the events of the adapter's
+        // own calls never arrive, so this one is somebody else's change, made
+        // while a write waited for its reply: it is applied once the write
+        // is done, never dropped.
+        if (!remote_) return;
+    }
+    if (FAILED(data->get_Document(event.document.ReleaseAndGetAddressOf())) ||
+        !IsHeldDocument(event.document.Get()))
+        return;
     ComPtr<IUnknown> object;
     if (FAILED(data->get_Object(object.ReleaseAndGetAddressOf()))) return;
-    const ComPtr<IMmTopic> topic = Query<IMmTopic>(object.Get());
-    if (!topic || IsSpecialTopic(topic.Get())) return;
-    try {
-        ComPtr<CMm5Adapter> keep(this);  // a handler may drop the last outside reference
-        switch (kind) {
-        case map::kEventTopicAdded: sync_.TopicAdded(topic.Get()); break;
-        case map::kEventTopicChanged: sync_.TopicChanged(topic.Get()); break;
-        case map::kEventTopicDeleted: sync_.TopicDeleting(topic.Get()); break;
-        default: break;
+    event.topic = Query<IMmTopic>(object.Get());
+    if (!event.topic) return;
+    deferredEvents_.push_back(std::move(event));
+    ApplyDeferredEvents();
+}
+
+void CMm5Adapter::ApplyDeferredEvents()
+{
+    const ComPtr<CMm5Adapter> keep(this);  // a handler may drop the last outside reference
+    while (!deferredEvents_.empty() && sync_.Memory().writeDepth == 0) {
+        const TopicEvent event = std::move(deferredEvents_.front());
+        deferredEvents_.pop_front();
+        if (!sync_.Document() || !IsHeldDocument(event.document.Get())) continue;
+        IMmTopic* topic = event.topic.Get();
+        if (IsSpecialTopic(topic)) continue;
+        try {
+            switch (event.kind) {
+            case map::kEventTopicAdded: sync_.TopicAdded(topic); break;
+            case map::kEventTopicChanged: sync_.TopicChanged(topic); break;
+            case map::kEventTopicDeleted: sync_.TopicDeleting(topic); break;
+            default: break;
+            }
+        } catch (...) {
+            // An event has no caller to answer; what could not be applied stays.
         }
-    } catch (...) {
-        // An event has no caller to answer; what could not be applied stays.
     }
 }
 
@@ -450,6 +499,7 @@ void CMm5Adapter::OnDocumentEvent(IUnknown* pEvent)
             sync_.SetDocument(document.Get());
             isNew_ = false;
             if (documentData && FAILED(sync_.Load())) documentData->DeleteContents();
+            ApplyDeferredEvents();
             break;
         case map::kEventDocumentClosed:
             if (!IsHeldDocument(document.Get())) break;

@@ -6,10 +6,11 @@
 // active map.
 #pragma once
 
-#include <functional>
+#include <deque>
 
 #include "adapters/contract/gantt_adapter.h"
 #include "adapters/contract/hosted_adapter.h"
+#include "adapters/mindmanager/map_launcher.h"
 #include "adapters/mindmanager/map_sync.h"
 #include "automation/com_object.h"
 #include "maphost/api/map_interfaces.h"
@@ -21,10 +22,6 @@ inline constexpr const char* kMm5AdapterProgId = "QMXGanttDisplay.Mm5Adapter.1";
 inline constexpr const char* kMm5AdapterVersionIndependentProgId = "QMXGanttDisplay.Mm5Adapter";
 inline constexpr const char* kMm5AdapterDescription = "QMXMm5Adapter Class";
 inline constexpr const char* kMm5AdapterName = "QMXMm5Adapter";
-inline constexpr CLSID kMapApplicationClsid = MakeGuid("{6C22125D-5AA1-45A1-9C8B-8D285EF836DF}");
-
-// Starts the mind-mapping application as a local server.
-using ApplicationLauncher = std::function<HRESULT(IMmApplication** ppApplication)>;
 
 class CEventSink;
 
@@ -90,12 +87,24 @@ private:
         DWORD cookie = 0;
     };
 
+    // A topic event as it arrived, kept until no write is under way.
+    struct TopicEvent {
+        LONG kind = 0;
+        LONG phase = 0;
+        ComPtr<IMmDocument> document;
+        ComPtr<IMmTopic> topic;
+    };
+
     HRESULT Launch();
+    void SetApplication(ComPtr<IMmApplication> application);
+    void ApplyDeferredEvents();
     HRESULT RegisterSinks();
     void UnregisterSinks();
     HRESULT Subscribe(IMmEventManager* manager, LONG mask, bool topics, Subscription* out);
     bool IsHeldDocument(IUnknown* document) const;
     void ReleaseDocument();
+    // The application's process went away: its map is gone with it.
+    void HostLost();
     template <class Write>
     HRESULT Forward(Write&& write);
 
@@ -103,6 +112,10 @@ private:
     ComPtr<IMmApplication> application_;
     bool isNew_ = false;
     bool hosted_ = false;
+    // The application lives in another process: events reach the adapter
+    // as messages, never those of its own calls.
+    bool remote_ = false;
+    std::deque<TopicEvent> deferredEvents_;
     Subscription topicEvents_;
     Subscription documentEvents_;
     ComPtr<IAdapterDocTypes> docTypes_;

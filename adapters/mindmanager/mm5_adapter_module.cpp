@@ -3,6 +3,7 @@
 #include "adapters/contract/adapter_registration.h"
 #include "adapters/mindmanager/mm5_adapter.h"
 #include "automation/class_factory.h"
+#include "maphost/remote/map_faces.h"
 
 namespace {
 
@@ -17,6 +18,8 @@ qmx::ClassInfo Mm5AdapterClass()
 QMX_EXPORT HRESULT DllGetClassObject(const CLSID* rclsid, const IID* riid, void** ppv)
 {
     if (!rclsid || !riid || !ppv) return E_POINTER;
+    // A host in another process hands its objects over as proxies.
+    qmx::map::RegisterMapFaces();
     return qmx::GetClassObjectFor<qmx::mm::CMm5Adapter>(*rclsid, qmx::mm::kMm5AdapterClsid, *riid, ppv);
 }
 

@@ -12,7 +12,8 @@ namespace {
 ComPtr<IMmAttributes> AttributesOf(IMmTopic* topic)
 {
     ComPtr<IMmAttributes> attributes;
-    if (topic) topic->get_Attributes(kAttributeNamespace, attributes.ReleaseAndGetAddressOf());
+    if (topic && FAILED(topic->get_Attributes(kAttributeNamespace, attributes.ReleaseAndGetAddressOf())))
+        attributes = nullptr;
     return attributes;
 }
 
@@ -25,6 +26,28 @@ BSTR GetAttribute(IMmTopic* topic, const char16_t* name)
         if (FAILED(attributes->GetAttributeValue(name, &value))) value.clear();
     }
     return value;
+}
+
+TopicParts PartsOf(IMmTopic* topic)
+{
+    TopicParts parts;
+    if (!topic) return parts;
+    if (FAILED(topic->get_TaskInfo(parts.info.ReleaseAndGetAddressOf()))) parts.info = nullptr;
+    parts.attributes = AttributesOf(topic);
+    return parts;
+}
+
+BSTR GetAttribute(const TopicParts& parts, const char16_t* name)
+{
+    BSTR value;
+    if (parts.attributes && FAILED(parts.attributes->GetAttributeValue(name, &value))) value.clear();
+    return value;
+}
+
+HRESULT SetAttribute(const TopicParts& parts, const char16_t* name, const BSTR& value)
+{
+    if (!parts.attributes) return E_FAIL;
+    return parts.attributes->SetAttributeValue(name, value);
 }
 
 HRESULT SetAttribute(IMmTopic* topic, const char16_t* name, const BSTR& value)
@@ -40,8 +63,7 @@ HRESULT SetAttribute(IMmTopic* topic, const char16_t* name, const BSTR& value)
 
 COLORREF TopicColor(IMmTopic* topic)
 {
-    VARIANT_BOOL has = VARIANT_FALSE;
-    if (FAILED(topic->get_HasFillColor(&has)) || !has) return kNoTaskColor;
+    // The fill answers S_FALSE when the topic has none: one call tells both.
     DWORD fill = 0;
     if (topic->get_FillColor(&fill) != S_OK) return kNoTaskColor;
     return ColorFromFill(fill);
@@ -55,10 +77,14 @@ HRESULT SetTopicColor(IMmTopic* topic, COLORREF color)
 
 TopicValues ReadTopicValues(IMmTopic* topic, bool matchColors)
 {
+    return ReadTopicValues(topic, PartsOf(topic), matchColors);
+}
+
+TopicValues ReadTopicValues(IMmTopic* topic, const TopicParts& parts, bool matchColors)
+{
     TopicValues values;
     if (FAILED(topic->get_Text(&values.text))) values.text.clear();
-    ComPtr<IMmTaskInfo> info;
-    if (SUCCEEDED(topic->get_TaskInfo(info.ReleaseAndGetAddressOf())) && info) {
+    if (IMmTaskInfo* info = parts.info.Get()) {
         LONG priority = 0;
         if (SUCCEEDED(info->get_Priority(&priority))) values.priority = PriorityFromMap(priority);
         DATE date = 0;
@@ -73,8 +99,8 @@ TopicValues ReadTopicValues(IMmTopic* topic, bool matchColors)
         if (SUCCEEDED(info->get_PercentComplete(&percent)) && percent >= 0 && percent <= 100)
             values.percentComplete = percent;
     }
-    values.milestone = ParseBoolean(GetAttribute(topic, kIsMilestone)).value_or(false);
-    values.color = matchColors ? TopicColor(topic) : ColorFromAttribute(GetAttribute(topic, kColor));
+    values.milestone = ParseBoolean(GetAttribute(parts, kIsMilestone)).value_or(false);
+    values.color = matchColors ? TopicColor(topic) : ColorFromAttribute(GetAttribute(parts, kColor));
     VARIANT_BOOL collapsed = VARIANT_FALSE;
     if (SUCCEEDED(topic->get_Collapsed(&collapsed))) values.collapsed = collapsed != VARIANT_FALSE;
     return values;
@@ -136,29 +162,34 @@ HRESULT WriteTaskIntoTopic(ITask* task, IMmTopic* topic, bool matchColors)
     RETURN_IF_FAILED(appearance->get_Color(&color));
 
     RETURN_IF_FAILED(topic->put_Text(name));
-    ComPtr<IMmTaskInfo> info;
-    RETURN_IF_FAILED(topic->get_TaskInfo(info.ReleaseAndGetAddressOf()));
+    const TopicParts parts = PartsOf(topic);
+    IMmTaskInfo* info = parts.info.Get();
     if (!info) return E_FAIL;
+    // Only a low priority depends on the map's value (4 and more are kept).
     LONG mapPriority = 0;
-    RETURN_IF_FAILED(info->get_Priority(&mapPriority));
+    if (priority == prLow) RETURN_IF_FAILED(info->get_Priority(&mapPriority));
     if (const auto value = PriorityToMap(priority, mapPriority)) RETURN_IF_FAILED(info->put_Priority(*value));
     RETURN_IF_FAILED(info->put_StartDate(start));
     RETURN_IF_FAILED(info->put_DueDate(end));
     RETURN_IF_FAILED(info->put_DurationHours(HoursFromDays(duration)));
     RETURN_IF_FAILED(info->put_DurationUnit(UnitToMap(unit, duration)));
     RETURN_IF_FAILED(info->put_PercentComplete(percent));
-    RETURN_IF_FAILED(SetAttribute(topic, kIsMilestone, FormatMapBoolean(milestone != VARIANT_FALSE)));
+    RETURN_IF_FAILED(SetAttribute(parts, kIsMilestone, FormatMapBoolean(milestone != VARIANT_FALSE)));
     if (matchColors) return SetTopicColor(topic, color);
-    return SetAttribute(topic, kColor, ColorToAttribute(color));
+    return SetAttribute(parts, kColor, ColorToAttribute(color));
 }
 
 ComPtr<IMmTopics> SubTopicsOf(IMmTopic* topic)
 {
     VARIANT_BOOL central = VARIANT_FALSE;
     topic->get_IsCentralTopic(&central);
+    return SubTopicsOf(topic, central != VARIANT_FALSE);
+}
+
+ComPtr<IMmTopics> SubTopicsOf(IMmTopic* topic, bool central)
+{
     ComPtr<IMmTopics> topics;
-    if (FAILED(topic->get_SubTopics(ToVariantBool(central == VARIANT_FALSE), topics.ReleaseAndGetAddressOf())))
-        topics = nullptr;
+    if (FAILED(topic->get_SubTopics(ToVariantBool(!central), topics.ReleaseAndGetAddressOf()))) topics = nullptr;
     return topics;
 }
 

@@ -28,6 +28,18 @@ inline constexpr char16_t kGuidCopy[] = u"GuidCopy";
 BSTR GetAttribute(IMmTopic* topic, const char16_t* name);
 HRESULT SetAttribute(IMmTopic* topic, const char16_t* name, const BSTR& value);
 
+// The parts of a topic that hold its values. Each is an object of its own
+// in the map, the same for the topic's whole life; asking for it is a call
+// (across processes a round trip), so code that reads or writes several
+// values asks once. Either part is null when the map does not give it.
+struct TopicParts {
+    ComPtr<IMmTaskInfo> info;
+    ComPtr<IMmAttributes> attributes;  // of the adapter's namespace
+};
+TopicParts PartsOf(IMmTopic* topic);
+BSTR GetAttribute(const TopicParts& parts, const char16_t* name);
+HRESULT SetAttribute(const TopicParts& parts, const char16_t* name, const BSTR& value);
+
 // What a topic says about its task, converted to the model's terms.
 struct TopicValues {
     BSTR text;
@@ -49,6 +61,7 @@ void SettleDates(TopicValues& values, DATE inheritedStart);
 
 // A value that cannot be read keeps its default.
 TopicValues ReadTopicValues(IMmTopic* topic, bool matchColors);
+TopicValues ReadTopicValues(IMmTopic* topic, const TopicParts& parts, bool matchColors);
 
 // Puts the values into the task in the order the model needs them (name,
 // priority, start, end or duration, unit, percent, milestone, colour).
@@ -61,8 +74,10 @@ HRESULT WriteTaskIntoTopic(ITask* task, IMmTopic* topic, bool matchColors);
 COLORREF TopicColor(IMmTopic* topic);
 HRESULT SetTopicColor(IMmTopic* topic, COLORREF color);
 
-// The sub-topics of a topic (flag false for the central topic).
+// The sub-topics of a topic (flag false for the central topic); the second
+// form for a caller that knows whether the topic is the central one.
 ComPtr<IMmTopics> SubTopicsOf(IMmTopic* topic);
+ComPtr<IMmTopics> SubTopicsOf(IMmTopic* topic, bool central);
 BSTR GuidOf(IMmTopic* topic);
 
 // Ignored by the adapter: floating topics and callouts.

@@ -170,7 +170,11 @@ void Apartment::ForgetProxy(ObjectProxy* proxy, std::uint32_t remoteRefs)
                                                           QStringLiteral("ReleaseRefs"));
     release << QVariant::fromValue(QDBusObjectPath(proxy->RemotePath())) << QVariant::fromValue<quint32>(remoteRefs);
     release.setAutoStartService(false);
-    connection_.send(release);
+    // Sent once the reply being made (if any) has gone out: a proxy released
+    // while a call is served may name an object of the caller's that the
+    // reply hands back, which the caller must still find held.
+    QMetaObject::invokeMethod(
+        this, [this, release] { connection_.send(release); }, Qt::QueuedConnection);
 }
 
 HRESULT Apartment::Call(const QDBusMessage& call, QDBusMessage* reply)
@@ -220,6 +224,7 @@ void Apartment::PeerVanished(const QString& bus)
     for (const QString& path : touched) Settle(path, dropped);
     dropped.clear();  // may run destructors that call back in
     AfterRelease(heldBefore);
+    Q_EMIT PeerLeft(bus);
 }
 
 void Apartment::DisconnectAll()
@@ -374,7 +379,7 @@ void Apartment::ServeObject(const QDBusMessage& message)
     Reply(message, reply);
 }
 
-HRESULT Apartment::CreateEventEmitter(IUnknown* source, REFIID sinkIid, void** ppv)
+HRESULT Apartment::CreateEventEmitter(IUnknown* source, REFIID sinkIid, void** ppv, const QString& peer)
 {
     if (!ppv) return E_POINTER;
     *ppv = nullptr;
@@ -382,7 +387,7 @@ HRESULT Apartment::CreateEventEmitter(IUnknown* source, REFIID sinkIid, void** p
     const InterfaceInfo* face = FindInterface(sinkIid);
     IUnknown* identity = IdentityOf(source);
     if (!face || !identity) return E_NOINTERFACE;
-    auto* emitter = new EventEmitter(PinPath(identity), face);
+    auto* emitter = new EventEmitter(PinPath(identity), face, peer);
     return emitter->EndpointQueryInterface(sinkIid, ppv);
 }
 
@@ -434,10 +439,12 @@ HRESULT Apartment::Unsubscribe(std::uint32_t cookie)
     return CONNECT_E_NOCONNECTION;
 }
 
-void Apartment::Emit(const QString& path, const InterfaceInfo& face, const QString& member, const QVariantList& args)
+void Apartment::Emit(const QString& path, const InterfaceInfo& face, const QString& member, const QVariantList& args,
+                     const QString& peer)
 {
     if (!connected_) return;
-    QDBusMessage signal = QDBusMessage::createSignal(path, face.dbusName, member);
+    QDBusMessage signal = peer.isEmpty() ? QDBusMessage::createSignal(path, face.dbusName, member)
+                                         : QDBusMessage::createTargetedSignal(peer, path, face.dbusName, member);
     QVariantList all;
     all << CurrentCaller() << args;
     signal.setArguments(all);
@@ -445,6 +452,21 @@ void Apartment::Emit(const QString& path, const InterfaceInfo& face, const QStri
 }
 
 void Apartment::DeliverSignal(const QDBusMessage& message)
+{
+    // A sink's calls run a nested event loop; a signal arriving meanwhile
+    // waits, so that every sink hears the events in the order they happened.
+    pendingSignals_.push_back(message);
+    if (delivering_) return;
+    delivering_ = true;
+    while (!pendingSignals_.empty()) {
+        const QDBusMessage next = std::move(pendingSignals_.front());
+        pendingSignals_.pop_front();
+        DeliverOne(next);
+    }
+    delivering_ = false;
+}
+
+void Apartment::DeliverOne(const QDBusMessage& message)
 {
     const QVariantList args = message.arguments();
     if (args.isEmpty() || args[0].metaType() != QMetaType::fromType<QString>()) return;

@@ -13,6 +13,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <set>
@@ -75,11 +76,23 @@ public:
     // when none.
     QString CurrentCaller() const { return callers_.empty() ? QString() : callers_.back(); }
 
+    // Serves the calls made within it as if nobody were calling: events they
+    // raise are not taken for the results of some peer's own call.
+    class NobodyCalling {
+    public:
+        NobodyCalling() { Instance().callers_.push_back(QString()); }
+        ~NobodyCalling() { Instance().callers_.pop_back(); }
+        NobodyCalling(const NobodyCalling&) = delete;
+        NobodyCalling& operator=(const NobodyCalling&) = delete;
+    };
+
     // Events. An emitter implements the sink interface on the source's side:
     // each call becomes a signal from the source's path, tagged with the
     // caller being served. A subscription delivers the signals of a proxy's
     // object to a local sink, dropping those caused by this process's calls.
-    HRESULT CreateEventEmitter(IUnknown* source, REFIID sinkIid, void** ppv);
+    // An emitter for one peer sends to that peer only and counts the object
+    // arguments for it (event_emitter.h).
+    HRESULT CreateEventEmitter(IUnknown* source, REFIID sinkIid, void** ppv, const QString& peer = {});
     HRESULT Subscribe(IUnknown* sourceProxy, REFIID sinkIid, IUnknown* sink, std::uint32_t* cookie);
     HRESULT Unsubscribe(std::uint32_t cookie);
 
@@ -90,7 +103,13 @@ public:
     void ForgetProxy(ObjectProxy* proxy, std::uint32_t remoteRefs);
     QString PinPath(IUnknown* identity);
     void Unpin(const QString& path);
-    void Emit(const QString& path, const InterfaceInfo& face, const QString& member, const QVariantList& args);
+    void Emit(const QString& path, const InterfaceInfo& face, const QString& member, const QVariantList& args,
+              const QString& peer = {});
+
+Q_SIGNALS:
+    // A peer this process exported to or imported from left the bus; its
+    // references are dropped already.
+    void PeerLeft(const QString& bus);
 
 private Q_SLOTS:
     void DeliverSignal(const QDBusMessage& message);
@@ -117,6 +136,7 @@ private:
     // the table is consistent again.
     void Settle(const QString& path, std::vector<ComPtr<IUnknown>>& dropped);
     void AfterRelease(std::size_t heldBefore);
+    void DeliverOne(const QDBusMessage& message);
     void ServeControl(const QDBusMessage& message);
     void ServeObject(const QDBusMessage& message);
     void Reply(const QDBusMessage& message, const QVariantList& args);
@@ -141,6 +161,10 @@ private:
     QStringList callers_;
 
     std::vector<Subscription> subscriptions_;
+    // Signals that arrived while a sink was being called (its calls serve
+    // incoming messages): delivered after it, in order.
+    std::deque<QDBusMessage> pendingSignals_;
+    bool delivering_ = false;
     std::map<QString, int> signalConnections_;
     std::uint32_t nextCookie_ = 0;
 };

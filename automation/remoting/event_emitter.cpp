@@ -4,8 +4,8 @@
 
 namespace qmx::remoting {
 
-EventEmitter::EventEmitter(QString path, const InterfaceInfo* face)
-    : path_(std::move(path)), face_(face), facet_(face->makeFacet(this, face))
+EventEmitter::EventEmitter(QString path, const InterfaceInfo* face, QString peer)
+    : path_(std::move(path)), face_(face), peer_(std::move(peer)), facet_(face->makeFacet(this, face))
 {
 }
 
@@ -28,10 +28,18 @@ ULONG EventEmitter::EndpointRelease()
     return left;
 }
 
+bool EventEmitter::Dropped() const
+{
+    if (peer_.isEmpty()) return false;
+    const Apartment& apartment = Apartment::Instance();
+    return apartment.PeerGone(peer_) || apartment.CurrentCaller() == peer_;
+}
+
 HRESULT EventEmitter::Transmit(const InterfaceInfo& face, const QString& member, const QVariantList& args,
                                QDBusMessage*)
 {
-    Apartment::Instance().Emit(path_, face, member, args);
+    if (Dropped()) return S_OK;
+    Apartment::Instance().Emit(path_, face, member, args, peer_);
     return S_OK;
 }
 

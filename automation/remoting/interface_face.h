@@ -186,6 +186,10 @@ public:
     }
 
 protected:
+    // For a proxy method written by hand: what its calls go through.
+    Endpoint* Owner() const { return owner_; }
+    const InterfaceInfo* Info() const { return info_; }
+
     template <class Member, class... Args>
     HRESULT Call(const char* name, HRESULT (Member::*)(Args...), std::type_identity_t<Args>... args)
     {

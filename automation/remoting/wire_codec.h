@@ -1,6 +1,7 @@
 // The argument codec: how each automation type travels in a D-Bus message.
 //
-//   LONG 'i', ULONG 'u', VARIANT_BOOL and SHORT 'n', DATE and float 'd',
+//   LONG 'i', ULONG 'u', 64-bit integers 'x', VARIANT_BOOL and SHORT 'n',
+//   DATE and float 'd',
 //   BSTR 'ay' (UTF-16LE code units, so that any string survives, lone
 //   surrogates included), interface pointers '(so)', VARIANT 'v' holding
 //   'y' (empty), 'b', 'i', 'd', 'ay' (string) or '(so)' (object).
@@ -29,7 +30,8 @@ namespace qmx::remoting {
 inline constexpr qsizetype kMaxStringUnits = qsizetype(1) << 23;
 
 // The process the values go to (encoding) or come from (decoding); object
-// references are counted for it. Empty for a broadcast event.
+// references are counted for it. Empty for a broadcast event, whose object
+// arguments travel as null.
 struct Context {
     QString peer;
 };
@@ -73,6 +75,8 @@ template <>
 struct Param<LONG> : detail::ScalarParam<LONG, qint32, 'i'> {};
 template <>
 struct Param<ULONG> : detail::ScalarParam<ULONG, quint32, 'u'> {};
+template <>
+struct Param<std::int64_t> : detail::ScalarParam<std::int64_t, qint64, 'x'> {};
 template <>
 struct Param<SHORT> : detail::ScalarParam<SHORT, qint16, 'n'> {};
 template <>

@@ -1,53 +1,43 @@
 // The map adapter over the in-process store: loading maps of 10,000 and
-// 100,000 topics (every topic linked to its previous sibling, dated, with
-// a resource), and writing one task edit back into a loaded map.
+// 100,000 task topics (every topic dated, naming a resource and linked to
+// the topic before it), and writing one task edit back into a loaded map.
+// The counted variants go through the counting stand-in for the road across
+// processes and report the calls (round trips) per loaded topic and per
+// edit.
 #include <benchmark/benchmark.h>
 
-#include <string>
+#include <memory>
 
 #include "adapters/mindmanager/mm5_adapter.h"
-#include "adapters/mindmanager/topic_values.h"
-#include "automation/bstr.h"
+#include "adapters/mindmanager/tests/counting_map.h"
+#include "bench/mindmanager/map_bench_support.h"
 #include "maphost/api/map_factory.h"
-#include "tools/project_document.h"
 
 namespace {
 
 using namespace qmx;
-
-constexpr DATE kDay = 45292;
+using qmx::mm::testing::CallCounter;
+using qmx::mm::testing::CountingApplication;
 
 struct LoadedMap {
-    ComPtr<IMmApplication> app;
+    ComPtr<IMmApplication> store;
+    ComPtr<IMmApplication> app;  // the store, or its counting stand-in
     ComPtr<CProjectDocument> plan;
     ComPtr<mm::CMm5Adapter> adapter;
+    std::shared_ptr<CallCounter> counter;
 
-    // groups top-level topics with `perGroup` sub-topics each.
-    LoadedMap(int groups, int perGroup)
+    LoadedMap(int tasks, bool counted)
     {
-        map::CreateInProcessApplication(app.ReleaseAndGetAddressOf());
+        map::CreateInProcessApplication(store.ReleaseAndGetAddressOf());
         ComPtr<IMmDocuments> documents;
         ComPtr<IMmDocument> document;
-        ComPtr<IMmTopic> central;
-        app->get_Documents(VARIANT_TRUE, documents.ReleaseAndGetAddressOf());
+        store->get_Documents(VARIANT_TRUE, documents.ReleaseAndGetAddressOf());
         documents->Add(0, document.ReleaseAndGetAddressOf());
-        document->get_CentralTopic(central.ReleaseAndGetAddressOf());
-        for (int g = 0; g < groups; ++g) {
-            ComPtr<IMmTopic> group;
-            central->AddSubTopic(u"Group", group.ReleaseAndGetAddressOf());
-            BSTR previous;
-            for (int i = 0; i < perGroup; ++i) {
-                ComPtr<IMmTopic> topic;
-                group->AddSubTopic(Utf8ToBstr("Task " + std::to_string(i)), topic.ReleaseAndGetAddressOf());
-                ComPtr<IMmTaskInfo> info;
-                topic->get_TaskInfo(info.ReleaseAndGetAddressOf());
-                info->put_StartDate(kDay + i % 50);
-                info->put_DurationHours(16);
-                info->put_Resources(Utf8ToBstr("Person " + std::to_string(i % 20)));
-                const BSTR guid = mm::GuidOf(topic.Get());
-                if (!previous.empty()) mm::SetAttribute(topic.Get(), mm::kPredecessors, previous + u",2");
-                previous = guid;
-            }
+        bench::BuildPlanMap(document.Get(), tasks);
+        app = store;
+        if (counted) {
+            counter = std::make_shared<CallCounter>();
+            app = CountingApplication(store.Get(), counter);
         }
         plan = MakeObject<CProjectDocument>();
         adapter = MakeObject<mm::CMm5Adapter>();
@@ -57,29 +47,48 @@ struct LoadedMap {
     ~LoadedMap() { adapter->Disconnect(); }
 };
 
-void BM_LoadMap(benchmark::State& state)
+void Load(benchmark::State& state, bool counted)
 {
-    const int topics = int(state.range(0));
-    LoadedMap loaded(topics / 100, 99);  // with the group topics: topics in all
+    const int tasks = int(state.range(0));
+    LoadedMap loaded(tasks, counted);
+    long calls = 0;
     for (auto _ : state) {
+        if (loaded.counter) loaded.counter->Reset();
         if (FAILED(loaded.adapter->Refresh())) state.SkipWithError("load failed");
+        if (loaded.counter) calls = loaded.counter->Total();
     }
-    state.SetItemsProcessed(state.iterations() * topics);
+    state.SetItemsProcessed(state.iterations() * tasks);
+    state.counters["links"] = double(bench::CountLinks(loaded.plan.Get()));
+    if (counted) state.counters["calls_per_topic"] = double(calls) / bench::TopicCount(tasks);
 }
+
+void BM_LoadMap(benchmark::State& state) { Load(state, false); }
 BENCHMARK(BM_LoadMap)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
-void BM_WriteBackOneEdit(benchmark::State& state)
+void BM_LoadMapCounted(benchmark::State& state) { Load(state, true); }
+BENCHMARK(BM_LoadMapCounted)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+void WriteBack(benchmark::State& state, bool counted)
 {
-    LoadedMap loaded(int(state.range(0)) / 100, 99);
+    LoadedMap loaded(int(state.range(0)), counted);
     ComPtr<ITask> task;
-    loaded.plan->TaskTree()->GetTask(5000, task.ReleaseAndGetAddressOf());
+    loaded.plan->TaskTree()->GetTask(bench::kEditedTask, task.ReleaseAndGetAddressOf());
     int n = 0;
+    long calls = 0;
     for (auto _ : state) {
         task->put_PercentComplete(++n % 100);
-        if (FAILED(loaded.adapter->TaskUpdate(5000))) state.SkipWithError("write failed");
+        if (loaded.counter) loaded.counter->Reset();
+        if (FAILED(loaded.adapter->TaskUpdate(bench::kEditedTask))) state.SkipWithError("write failed");
+        if (loaded.counter) calls = loaded.counter->Total();
     }
+    if (counted) state.counters["calls_per_edit"] = double(calls);
 }
-BENCHMARK(BM_WriteBackOneEdit)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+void BM_WriteBackOneEdit(benchmark::State& state) { WriteBack(state, false); }
+BENCHMARK(BM_WriteBackOneEdit)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+void BM_WriteBackOneEditCounted(benchmark::State& state) { WriteBack(state, true); }
+BENCHMARK(BM_WriteBackOneEditCounted)->Arg(10000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
