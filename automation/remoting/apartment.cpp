@@ -170,11 +170,7 @@ void Apartment::ForgetProxy(ObjectProxy* proxy, std::uint32_t remoteRefs)
                                                           QStringLiteral("ReleaseRefs"));
     release << QVariant::fromValue(QDBusObjectPath(proxy->RemotePath())) << QVariant::fromValue<quint32>(remoteRefs);
     release.setAutoStartService(false);
-    // Sent once the reply being made (if any) has gone out: a proxy released
-    // while a call is served may name an object of the caller's that the
-    // reply hands back, which the caller must still find held.
-    QMetaObject::invokeMethod(
-        this, [this, release] { connection_.send(release); }, Qt::QueuedConnection);
+    connection_.send(release);
 }
 
 HRESULT Apartment::Call(const QDBusMessage& call, QDBusMessage* reply)
@@ -182,7 +178,12 @@ HRESULT Apartment::Call(const QDBusMessage& call, QDBusMessage* reply)
     if (!connected_ || PeerGone(call.service())) return RPC_E_DISCONNECTED;
     QDBusMessage message = call;
     message.setAutoStartService(false);
+    ++waitingCalls_;
     const QDBusMessage answer = connection_.call(message, QDBus::BlockWithGui, kCallTimeoutMs);
+    if (--waitingCalls_ == 0 && !postponedReleases_.empty()) {
+        // After the caller has taken what the reply names.
+        QMetaObject::invokeMethod(this, &Apartment::ReleasePostponed, Qt::QueuedConnection);
+    }
     if (answer.type() == QDBusMessage::ReplyMessage) {
         *reply = answer;
         return S_OK;
@@ -279,6 +280,29 @@ void Apartment::Fail(const QDBusMessage& message, const QString& name, const QSt
     if (message.isReplyRequired()) connection_.send(message.createErrorReply(name, text));
 }
 
+void Apartment::Release(const QString& peer, const QString& path, quint32 count)
+{
+    auto it = exports_.find(path);
+    if (it == exports_.end()) return;
+    // Only the peer's own references: a peer cannot release another's.
+    auto ref = it->second.refs.find(peer);
+    if (ref == it->second.refs.end()) return;
+    const std::size_t heldBefore = HeldObjects();
+    ref->second -= std::min(ref->second, count);
+    std::vector<ComPtr<IUnknown>> dropped;
+    Settle(path, dropped);
+    dropped.clear();
+    AfterRelease(heldBefore);
+}
+
+void Apartment::ReleasePostponed()
+{
+    if (waitingCalls_ > 0) return;  // the next call's end comes back here
+    std::vector<PostponedRelease> releases;
+    releases.swap(postponedReleases_);
+    for (const PostponedRelease& r : releases) Release(r.peer, r.path, r.count);
+}
+
 void Apartment::ServeControl(const QDBusMessage& message)
 {
     const QString member = message.member();
@@ -294,19 +318,14 @@ void Apartment::ServeControl(const QDBusMessage& message)
         }
         const QString path = args[0].value<QDBusObjectPath>().path();
         const quint32 count = args[1].toUInt();
-        auto it = exports_.find(path);
-        if (it != exports_.end()) {
-            // Only the caller's own references: a peer cannot release another's.
-            auto ref = it->second.refs.find(message.service());
-            if (ref != it->second.refs.end()) {
-                const std::size_t heldBefore = HeldObjects();
-                ref->second -= std::min(ref->second, count);
-                std::vector<ComPtr<IUnknown>> dropped;
-                Settle(path, dropped);
-                dropped.clear();
-                AfterRelease(heldBefore);
-            }
+        // A release can overtake the reply a call of ours waits for, in
+        // which the peer hands back an object of ours it let go of: that
+        // object must still be found, so releases wait for our calls.
+        if (waitingCalls_ > 0) {
+            postponedReleases_.push_back({message.service(), path, count});
+            return Reply(message, {});
         }
+        Release(message.service(), path, count);
         return Reply(message, {});
     }
     if (member == QLatin1String("CreateInstance")) {

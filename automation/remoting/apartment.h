@@ -137,6 +137,8 @@ private:
     void Settle(const QString& path, std::vector<ComPtr<IUnknown>>& dropped);
     void AfterRelease(std::size_t heldBefore);
     void DeliverOne(const QDBusMessage& message);
+    void Release(const QString& peer, const QString& path, quint32 count);
+    void ReleasePostponed();
     void ServeControl(const QDBusMessage& message);
     void ServeObject(const QDBusMessage& message);
     void Reply(const QDBusMessage& message, const QVariantList& args);
@@ -159,6 +161,13 @@ private:
     QString activationName_;
     std::function<void()> lastRelease_;
     QStringList callers_;
+
+    struct PostponedRelease {
+        QString peer, path;
+        quint32 count;
+    };
+    int waitingCalls_ = 0;
+    std::vector<PostponedRelease> postponedReleases_;
 
     std::vector<Subscription> subscriptions_;
     // Signals that arrived while a sink was being called (its calls serve

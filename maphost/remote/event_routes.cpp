@@ -68,6 +68,7 @@ public:
 
     void Add(DWORD cookie, ComPtr<IMmEventSink> sink) { sinks_[cookie] = std::move(sink); }
     bool Remove(DWORD cookie) { return sinks_.erase(cookie) != 0; }
+    void Clear() { sinks_.clear(); }
     bool Has(DWORD cookie) const { return sinks_.count(cookie) != 0; }
     bool Empty() const { return sinks_.empty(); }
     std::size_t Count() const { return sinks_.size(); }
@@ -97,6 +98,17 @@ void DropRoute(const QString& key)
     Route route = std::move(it->second);
     Routes().erase(it);
     remoting::Apartment::Instance().Unsubscribe(route.subscription);
+}
+
+// Signals sent before the host's answer may still wait to be delivered:
+// they are taken (their references released) before the subscription ends,
+// unless a sink was advised again meanwhile.
+void DropWhenDrained(const QString& key)
+{
+    QTimer::singleShot(0, &remoting::Apartment::Instance(), [key] {
+        auto route = Routes().find(key);
+        if (route != Routes().end() && route->second.dispatcher->Empty()) DropRoute(key);
+    });
 }
 
 void WatchPeers()
@@ -179,16 +191,24 @@ HRESULT MmConnectionPointProxy::Unadvise(DWORD dwCookie)
     // Once the host answers it sends nothing more for the cookie.
     const HRESULT hr = this->Call("Unadvise", &Interface::Unadvise, dwCookie);
     dispatcher->Remove(dwCookie);
-    if (dispatcher->Empty()) {
-        // Signals sent before the answer may still wait to be delivered:
-        // they are taken (their references released) before the
-        // subscription ends.
-        QTimer::singleShot(0, &remoting::Apartment::Instance(), [key] {
-            auto route = Routes().find(key);
-            if (route != Routes().end() && route->second.dispatcher->Empty()) DropRoute(key);
-        });
-    }
+    if (dispatcher->Empty()) DropWhenDrained(key);
     return hr == RPC_E_DISCONNECTED ? S_OK : hr;
+}
+
+HRESULT MmEventSubscriptionProxy::Unregister()
+{
+    // Only when some sink of this process may hear the registration.
+    ComPtr<IMmConnectionPoint> point;
+    if (!Routes().empty()) get_ConnectionPoint(point.ReleaseAndGetAddressOf());
+    const HRESULT hr = this->Call("Unregister", &Interface::Unregister);
+    if (const ComPtr<remoting::IRemoteObject> remote = point ? RemoteOf(point.Get()) : nullptr) {
+        const QString key = RouteKey(remote->RemoteBus(), remote->RemotePath());
+        if (auto it = Routes().find(key); it != Routes().end()) {
+            it->second.dispatcher->Clear();
+            DropWhenDrained(key);
+        }
+    }
+    return hr;
 }
 
 std::size_t RemoteEventSinkCount()

@@ -21,6 +21,18 @@ public:
     HRESULT Unadvise(DWORD dwCookie) override;
 };
 
+class MmEventSubscriptionProxy final : public remoting::Facet<IMmEventSubscription> {
+public:
+    using Facet::Facet;
+    HRESULT get_ConnectionPoint(IMmConnectionPoint** ppPoint) override
+    {
+        QMX_REMOTE_CALL(get_ConnectionPoint, ppPoint);
+    }
+    HRESULT get_Mask(LONG* pMask) override { QMX_REMOTE_CALL(get_Mask, pMask); }
+    // The registration's sinks of this process hear nothing more either.
+    HRESULT Unregister() override;
+};
+
 // Sinks advised through proxies of this process that still hear events
 // (for tests).
 std::size_t RemoteEventSinkCount();

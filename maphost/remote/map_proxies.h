@@ -1,7 +1,7 @@
 // The proxies of the map host's interfaces: each call goes to the object in
 // the host's process (or the process that handed it out) over D-Bus. The
-// connection point's proxy, which turns event sinks into signal
-// subscriptions, is in event_routes.h.
+// connection point's and the event subscription's proxies, which turn event
+// sinks into signal subscriptions, are in event_routes.h.
 #pragma once
 
 #include "automation/remoting/interface_face.h"
@@ -137,17 +137,6 @@ public:
     {
         QMX_REMOTE_CALL(Open, fileName, password, readOnly, ppDocument);
     }
-};
-
-class MmEventSubscriptionProxy final : public remoting::Facet<IMmEventSubscription> {
-public:
-    using Facet::Facet;
-    HRESULT get_ConnectionPoint(IMmConnectionPoint** ppPoint) override
-    {
-        QMX_REMOTE_CALL(get_ConnectionPoint, ppPoint);
-    }
-    HRESULT get_Mask(LONG* pMask) override { QMX_REMOTE_CALL(get_Mask, pMask); }
-    HRESULT Unregister() override { QMX_REMOTE_CALL(Unregister); }
 };
 
 class MmEventManagerProxy final : public remoting::Facet<IMmEventManager> {

@@ -220,12 +220,16 @@ TEST_F(MapEventsRemoteTest, DocumentEventsOfTheHostReachItsClientWithTheDocument
     EXPECT_EQ(second->heard.size(), 3u);
     EXPECT_TRUE(topicSink->heard.empty()) << "the results of our own calls are not events to us";
 
-    for (Listening* l : {&documentEvents, &topicEvents}) {
-        EXPECT_EQ(l->point->Unadvise(l->cookie), S_OK);
-        EXPECT_EQ(l->subscription->Unregister(), S_OK);
-    }
+    EXPECT_EQ(documentEvents.point->Unadvise(documentEvents.cookie), S_OK);
+    EXPECT_EQ(documentEvents.subscription->Unregister(), S_OK);
+    // Unregistered with its sink still advised: the sink goes as well.
+    EXPECT_EQ(topicEvents.subscription->Unregister(), S_OK);
     Pump(100);
     EXPECT_EQ(RemoteEventSinkCount(), 0u);
+    ComPtr<IMmDocument> third;
+    ASSERT_EQ(documents->Add(0, third.ReleaseAndGetAddressOf()), S_OK);  // would be event 128
+    Pump(200);
+    EXPECT_EQ(documentSink->heard.size(), 5u);
 }
 
 }  // namespace
