@@ -42,6 +42,9 @@ done
 for component in $components; do
     expected="$expected $libdir/lib$component.so"
 done
+case " $components " in
+    *" QMXMm5GanttDisplay "*) expected="$expected $libdir/sys/QMXGantt.bmp" ;;
+esac
 case " $programs " in
     *" QMXGanttDisplay "*)
         display=yes
