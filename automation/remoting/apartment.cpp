@@ -178,7 +178,7 @@ HRESULT Apartment::Call(const QDBusMessage& call, QDBusMessage* reply)
     if (!connected_ || PeerGone(call.service())) return RPC_E_DISCONNECTED;
     QDBusMessage message = call;
     message.setAutoStartService(false);
-    const QDBusMessage answer = connection_.call(message, QDBus::BlockWithGui, kCallTimeoutMs);
+    const QDBusMessage answer = connection_.call(message, QDBus::BlockWithGui, callTimeoutMs_);
     if (answer.type() == QDBusMessage::ReplyMessage) {
         *reply = answer;
         return S_OK;
