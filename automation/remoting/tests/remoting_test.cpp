@@ -18,6 +18,7 @@
 #include "automation/remoting/apartment.h"
 #include "automation/remoting/local_server.h"
 #include "automation/remoting/object_proxy.h"
+#include "automation/remoting/tests/hostile_call_replay.h"
 #include "automation/remoting/tests/test_interfaces.h"
 #include "automation/runtime/registration.h"
 #include "automation/runtime/registry_store.h"
@@ -351,33 +352,11 @@ TEST_F(RemotingTest, MalformedCallsGetErrorsAndTheServerKeepsServing)
     const QString bus = remote->RemoteBus();
     const QString path = remote->RemotePath();
 
-    QFile cases(QStringLiteral(QMX_TEST_DATA "/hostile_calls.txt"));
-    ASSERT_TRUE(cases.open(QIODevice::ReadOnly | QIODevice::Text));
-    int replayed = 0;
-    while (!cases.atEnd()) {
-        const QString line = QString::fromUtf8(cases.readLine()).trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char('#'))) continue;
-        const QStringList fields = line.split(QLatin1Char('|'));
-        ASSERT_EQ(fields.size(), 5) << line.toStdString();
-        SCOPED_TRACE(line.toStdString());
-        QStringList arguments{QStringLiteral("--session"), QStringLiteral("--print-reply"),
-                              QStringLiteral("--dest=") + bus,
-                              QString(fields[0]).replace(QStringLiteral("$OBJECT"), path),
-                              fields[1] + QLatin1Char('.') + fields[2]};
-        for (const QString& a : fields[3].split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-            arguments << QString(a).replace(QStringLiteral("$OBJECT"), path);
-        }
-        QProcess send;
-        send.start(QStringLiteral("dbus-send"), arguments);
-        ASSERT_TRUE(send.waitForStarted());
-        while (!send.waitForFinished(20)) QCoreApplication::processEvents();
-        const QString output = QString::fromUtf8(send.readAllStandardError() + send.readAllStandardOutput());
-        EXPECT_TRUE(output.contains(fields[4])) << output.left(300).toStdString();
-        ++replayed;
+    const int replayed = ReplayHostileCalls(QStringLiteral(QMX_TEST_DATA "/hostile_calls.txt"), bus, path, [&] {
         LONG sum = 0;
         ASSERT_EQ(object->Add(20, 22, &sum), S_OK);
         EXPECT_EQ(sum, 42);
-    }
+    });
     EXPECT_GT(replayed, 5);
 
     // A string too long to accept (it cannot go on a command line).
