@@ -62,10 +62,6 @@ public:
     }
     bool IsStandalone() override { return standalone; }
 
-    HRESULT get_Name(BSTR*) override { return E_NOTIMPL; }
-    HRESULT put_Name(const BSTR&) override { return E_NOTIMPL; }
-    HRESULT get_Description(BSTR*) override { return E_NOTIMPL; }
-    HRESULT put_Description(const BSTR&) override { return E_NOTIMPL; }
     HRESULT get_TaskTree(ITaskTree**) override { return E_NOTIMPL; }
     HRESULT get_Resources(IResources**) override { return E_NOTIMPL; }
     HRESULT get_Properties(IDocumentProperties**) override { return E_NOTIMPL; }

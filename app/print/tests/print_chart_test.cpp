@@ -165,7 +165,7 @@ TEST_F(PrintCommand, CancelAndPaperTooSmall)
 
     // Without a control nothing is asked.
     EXPECT_FALSE(PrintChart(window_, nullptr, ui_, ToPdf(strip)));
-    EXPECT_EQ(dialogs_, 2);
+    EXPECT_EQ(dialogs_, 3);
 }
 
 }  // namespace
