@@ -1,6 +1,7 @@
 // QMXGanttDisplay: the display application.
 #include <QApplication>
 #include <QCoreApplication>
+#include <QSessionManager>
 
 #include "app/app_commands.h"
 #include "app/core/display_app.h"
@@ -71,6 +72,15 @@ int main(int argc, char* argv[])
             return true;
         },
     });
+
+    // The desktop session is ending: a modified plan is not lost silently.
+    // The user is asked as on closing, and cancelling cancels the log-off.
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, &application,
+                     [&app](QSessionManager& manager) {
+                         const bool mayInteract = manager.allowsInteraction();
+                         if (!app.CommitSessionData(mayInteract)) manager.cancel();
+                         if (mayInteract) manager.release();
+                     });
 
     if (!app.InitInstance(QCoreApplication::arguments().mid(1))) return app.ExitCode();
     const int result = QApplication::exec();

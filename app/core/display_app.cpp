@@ -131,6 +131,20 @@ void DisplayApp::ExitInstance()
     factory_.Reset();
 }
 
+bool DisplayApp::CommitSessionData(bool mayInteract)
+{
+    if (!controller_ || !controller_->IsStandalone()) return true;
+    if (mayInteract) return controller_->CanClose();
+    // Nobody can be asked: the end goes on only when nothing would be lost.
+    IApplication* application = Application();
+    ComPtr<IDocumentData> document;
+    if (!application || FAILED(application->QueryInterface(IDocumentData::iid,
+                                                           reinterpret_cast<void**>(document.ReleaseAndGetAddressOf()))))
+        return true;
+    VARIANT_BOOL modified = VARIANT_FALSE;
+    return FAILED(document->get_IsModified(&modified)) || modified != VARIANT_TRUE;
+}
+
 QWidget* DisplayApp::MainWindow() { return frame_ ? frame_->Window() : nullptr; }
 
 bool DisplayApp::CreateMainWindow()

@@ -74,6 +74,14 @@ public:
     // written, the class objects are revoked or the factory released.
     void ExitInstance();
 
+    // The desktop session is ending (log-off or shut-down): a modified plan
+    // of stand-alone mode is offered for saving as when the window closes,
+    // when mayInteract says the session lets the program ask. False when the
+    // session's end must be cancelled: the user cancelled, the save failed,
+    // or the plan is modified and nobody may be asked. A hosted plan is its
+    // host's to save.
+    bool CommitSessionData(bool mayInteract);
+
     bool StartedByAutomation() const { return startedByAutomation_; }
     // Held only in a start without the automation switches.
     IClassFactory* ClassFactory() const { return classFactory_.Get(); }

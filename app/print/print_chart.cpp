@@ -4,11 +4,21 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
+#include "app/language_resources.h"
 #include "app/user_interface.h"
 #include "chart/chart_control_interfaces.h"
 #include "chart/print_job.h"
 
 namespace qmx {
+
+namespace {
+
+void ShowMessage(UserInterface& ui, int stringId, MessageIcon icon)
+{
+    ui.ShowMessage(LanguageResources::String(stringId).toStdU16String(), MessageButtons::Ok, icon, MessageAnswer::Ok);
+}
+
+}  // namespace
 
 bool ShowPrintDialog(QPrinter& printer, QWidget* parent)
 {
@@ -42,7 +52,7 @@ bool PrintChart(QWidget* parent, IGanttChartControl* control, UserInterface& ui,
     QPainter painter;
     if (!painter.begin(&printer)) {
         ui.SetWaitCursor(false);
-        ui.ShowMessage(kPrinterFailedMessage, MessageButtons::Ok, MessageIcon::Exclamation, MessageAnswer::Ok);
+        ShowMessage(ui, kPrinterFailedMessage, MessageIcon::Exclamation);
         return false;
     }
     PrintJobResult job;
@@ -56,11 +66,11 @@ bool PrintChart(QWidget* parent, IGanttChartControl* control, UserInterface& ui,
     painter.end();
     ui.SetWaitCursor(false);
     if (paperTooSmall) {
-        ui.ShowMessage(kPaperTooSmallMessage, MessageButtons::Ok, MessageIcon::Exclamation, MessageAnswer::Ok);
+        ShowMessage(ui, kPaperTooSmallMessage, MessageIcon::Exclamation);
         return false;
     }
     if (FAILED(job.hr)) {
-        ui.ShowMessage(kPrintingFailedMessage, MessageButtons::Ok, MessageIcon::Error, MessageAnswer::Ok);
+        ShowMessage(ui, kPrintingFailedMessage, MessageIcon::Error);
         return false;
     }
     return job.printed > 0;

@@ -19,11 +19,10 @@ class UserInterface;
 using ChoosePrinter = std::function<bool(QPrinter& printer, QWidget* parent)>;
 bool ShowPrintDialog(QPrinter& printer, QWidget* parent);
 
-// The messages of the command.
-inline constexpr char16_t kPaperTooSmallMessage[] =
-    u"The paper is too small to print the chart. Choose a larger paper size or another orientation.";
-inline constexpr char16_t kPrinterFailedMessage[] = u"The printer could not be started.";
-inline constexpr char16_t kPrintingFailedMessage[] = u"Printing failed.";
+// The messages of the command: string identifiers of the language resources.
+inline constexpr int kPaperTooSmallMessage = 174;
+inline constexpr int kPrinterFailedMessage = 175;
+inline constexpr int kPrintingFailedMessage = 176;
 
 // Runs the command: true when pages went to the printer.
 bool PrintChart(QWidget* parent, IGanttChartControl* control, UserInterface& ui,

@@ -179,7 +179,7 @@ HRESULT Apartment::Call(const QDBusMessage& call, QDBusMessage* reply)
     QDBusMessage message = call;
     message.setAutoStartService(false);
     ++waitingCalls_;
-    const QDBusMessage answer = connection_.call(message, QDBus::BlockWithGui, kCallTimeoutMs);
+    const QDBusMessage answer = connection_.call(message, QDBus::BlockWithGui, callTimeoutMs_);
     if (--waitingCalls_ == 0 && !postponedReleases_.empty()) {
         // After the caller has taken what the reply names.
         QMetaObject::invokeMethod(this, &Apartment::ReleasePostponed, Qt::QueuedConnection);

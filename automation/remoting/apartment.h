@@ -59,6 +59,10 @@ public:
     // that is gone, RPC_E_TIMEOUT, E_NOINTERFACE, E_INVALIDARG,
     // RPC_E_SERVERFAULT.
     HRESULT Call(const QDBusMessage& call, QDBusMessage* reply);
+    // The time limit of Call, kCallTimeoutMs unless set (tests set a short
+    // one); a value below 1 ms restores the default.
+    void SetCallTimeout(int ms) { callTimeoutMs_ = ms > 0 ? ms : kCallTimeoutMs; }
+    int CallTimeout() const { return callTimeoutMs_; }
     bool PeerGone(const QString& bus) const { return gone_.count(bus) != 0; }
 
     // Server side: answers CreateInstance once under busName through the
@@ -161,6 +165,7 @@ private:
     QString activationName_;
     std::function<void()> lastRelease_;
     QStringList callers_;
+    int callTimeoutMs_ = kCallTimeoutMs;
 
     struct PostponedRelease {
         QString peer, path;

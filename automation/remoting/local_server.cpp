@@ -71,6 +71,7 @@ HRESULT CreateLocalInstance(const RegistryStore& store, REFCLSID clsid, REFIID r
     });
     QTimer timer;
     timer.setSingleShot(true);
+    timer.setTimerType(Qt::PreciseTimer);  // a coarse timer may give up 5 % early
     QObject::connect(&timer, &QTimer::timeout, &loop, [&] { settle(Outcome::TimedOut); });
     timer.start(timeoutMs);
     process->start();

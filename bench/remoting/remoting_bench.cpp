@@ -3,8 +3,10 @@
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QTemporaryDir>
 #include <cstdlib>
+#include <unistd.h>
 
 #include "automation/com_object.h"
 #include "automation/remoting/apartment.h"
@@ -54,22 +56,45 @@ void StringCall(benchmark::State& state)
 }
 BENCHMARK(StringCall)->Arg(16)->Arg(4096);
 
+// The resident memory of a process in KiB, from /proc.
+double ResidentKb(long pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').value(0).toDouble();
+    }
+    return -1;
+}
+
 // 10,000 calls that each hand an object out and back: the references held
-// for the other process must not grow.
+// for the other process, the objects alive in it and the memory of both
+// processes must not grow. A first round warms the allocators up.
 void ObjectCalls(benchmark::State& state)
 {
     auto callback = MakeObject<Callback>();
     LONG result = 0;
-    for (auto _ : state) {
+    LONG serverPid = 0;
+    Server()->get_ProcessId(&serverPid);
+    const auto round = [&] {
         for (int i = 0; i < 10000; ++i) {
             ComPtr<ITestObject> child;
             Server()->get_Child(child.ReleaseAndGetAddressOf());
             Server()->CallBack(callback.Get(), i, &result);
         }
-    }
-    QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+    };
+    round();
+    const double clientBefore = ResidentKb(long(getpid()));
+    const double serverBefore = ResidentKb(serverPid);
+    for (auto _ : state) round();
+    LONG live = 0;
+    Server()->get_LiveObjects(&live);
     state.counters["held_for_server"] = double(Apartment::Instance().HeldObjects());
     state.counters["callback_refs"] = double(callback->RefCount());
+    state.counters["server_live_objects"] = double(live);
+    state.counters["client_rss_growth_kb"] = ResidentKb(long(getpid())) - clientBefore;
+    state.counters["server_rss_growth_kb"] = ResidentKb(serverPid) - serverBefore;
 }
 BENCHMARK(ObjectCalls)->Iterations(1)->Unit(benchmark::kMillisecond);
 

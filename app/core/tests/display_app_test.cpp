@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "adapters/contract/document_data.h"
 #include "app/core/display_app.h"
 #include "app/dialogs/tests/scripted_user_interface.h"
 #include "app/display_controller.h"
@@ -18,9 +19,14 @@ using Events = std::vector<std::string>;
 
 // The application object as DisplayApp sees it: it records what the
 // program asks of it.
-class FakeApplication final : public ComObject<IApplication>, public IDisplayController {
+class FakeApplication final : public ComObject<IApplication, IDocumentData>, public IDisplayController {
 public:
     FakeApplication(Events& events, HRESULT initializeResult) : events_(events), initializeResult_(initializeResult) {}
+
+    // The answers of the prompt to save, the mode and the document's state.
+    bool canClose = true;
+    bool standalone = true;
+    bool modified = false;
     ~FakeApplication() override { events_.push_back("application released"); }
 
     HRESULT Connect(IUnknown*, const BSTR&, LONG, const VARIANT&) override { return E_NOTIMPL; }
@@ -44,13 +50,32 @@ public:
         events_.push_back("open " + BstrToUtf8(bsFileName));
         return S_OK;
     }
-    bool CanClose() override { return true; }
+    bool CanClose() override
+    {
+        events_.push_back("prompt to save");
+        return canClose;
+    }
     HRESULT Shutdown(bool, bool* canExit) override
     {
         *canExit = true;
         return S_OK;
     }
-    bool IsStandalone() override { return true; }
+    bool IsStandalone() override { return standalone; }
+
+    HRESULT get_TaskTree(ITaskTree**) override { return E_NOTIMPL; }
+    HRESULT get_Resources(IResources**) override { return E_NOTIMPL; }
+    HRESULT get_Properties(IDocumentProperties**) override { return E_NOTIMPL; }
+    HRESULT get_IsModified(VARIANT_BOOL* p) override
+    {
+        *p = ToVariantBool(modified);
+        return S_OK;
+    }
+    HRESULT DeleteContents() override { return E_NOTIMPL; }
+    HRESULT AdjustTimeRange() override { return E_NOTIMPL; }
+    HRESULT ResetTimeRange() override { return E_NOTIMPL; }
+    HRESULT get_CurrentViewSettings(BSTR*) override { return E_NOTIMPL; }
+    HRESULT put_CurrentViewSettings(const BSTR&) override { return E_NOTIMPL; }
+    HRESULT ExpandTask(ITask*, VARIANT_BOOL) override { return E_NOTIMPL; }
 
 private:
     Events& events_;
@@ -286,6 +311,38 @@ TEST_F(DisplayAppTest, RecentFilesAreKeptUnderTheProfileOfString139)
     EXPECT_EQ(next->RecentFiles()->Files(), (std::vector<std::u16string>{u"/plans/b.qmxg", u"/plans/a.qmxg"}));
 }
 
+// The end of the desktop session asks about a modified stand-alone plan as
+// closing does, and says when the end must be cancelled.
+TEST_F(DisplayAppTest, TheEndOfTheSessionAsksToSaveAndMayBeCancelled)
+{
+    struct Row {
+        const char* what;
+        bool standalone, mayInteract, canClose, modified;
+        bool goesOn;
+        bool asked;
+    };
+    const Row rows[] = {
+        {"saved or discarded", true, true, true, true, true, true},
+        {"cancelled or the save failed", true, true, false, true, false, true},
+        {"modified, nobody may be asked", true, false, true, true, false, false},
+        {"unmodified, nobody may be asked", true, false, true, false, true, false},
+        {"hosted: the host's plan", false, true, false, true, true, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        auto app = MakeApp();
+        EXPECT_TRUE(app->CommitSessionData(row.mayInteract));  // nothing started yet
+        ASSERT_TRUE(app->InitInstance({}));
+        auto* fake = static_cast<FakeApplication*>(app->Application());
+        fake->standalone = row.standalone;
+        fake->canClose = row.canClose;
+        fake->modified = row.modified;
+        events.clear();
+        EXPECT_EQ(app->CommitSessionData(row.mayInteract), row.goesOn);
+        EXPECT_EQ(events, row.asked ? Events{"prompt to save"} : Events{});
+        app->ExitInstance();
+    }
+}
+
 }  // namespace
 }  // namespace qmx
-

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QWidget>
 
+#include "app/language_resources.h"
 #include "app/print/print_chart.h"
 #include "app/user_interface.h"
 #include "automation/bstr.h"
@@ -58,6 +59,8 @@ protected:
     static void SetUpTestSuite()
     {
         testing::EnsureApplication();
+        // The messages come from the program's own English strings.
+        ASSERT_TRUE(LanguageResources::LoadFile(QStringLiteral(QMX_ENGLISH_RCC)));
         ASSERT_EQ(testing::RegisterChartLibrary(), S_OK);
         ASSERT_EQ(testing::RegisterBuiltLibrary("libQMXSimpleGrid.so"), S_OK);
     }
@@ -148,12 +151,21 @@ TEST_F(PrintCommand, CancelAndPaperTooSmall)
         printer.setPageSize(QPageSize(QSizeF(210, 30), QPageSize::Millimeter));
     })));
     ASSERT_EQ(ui_.messages.size(), 1u);
-    EXPECT_EQ(ui_.messages[0], kPaperTooSmallMessage);
+    EXPECT_EQ(ui_.messages[0],
+              u"The paper is too small to print the chart. Choose a larger paper size or another orientation.");
     EXPECT_EQ(ui_.cursor, (std::vector<bool>{true, false}));
+
+    // A printer that cannot start: the file cannot be made.
+    ui_.cursor.clear();
+    EXPECT_FALSE(PrintChart(window_, control_.Get(), ui_, ToPdf(folder_.filePath("missing/folder/out.pdf"))));
+    ASSERT_EQ(ui_.messages.size(), 2u);
+    EXPECT_EQ(ui_.messages[1], u"The printer could not be started.");
+    EXPECT_EQ(ui_.cursor, (std::vector<bool>{true, false}));
+    EXPECT_EQ(LanguageResources::String(kPrintingFailedMessage), QStringLiteral("Printing failed."));
 
     // Without a control nothing is asked.
     EXPECT_FALSE(PrintChart(window_, nullptr, ui_, ToPdf(strip)));
-    EXPECT_EQ(dialogs_, 2);
+    EXPECT_EQ(dialogs_, 3);
 }
 
 }  // namespace

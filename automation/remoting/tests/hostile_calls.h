@@ -26,7 +26,10 @@ inline int ReplayHostileCalls(const QString& fileName, const QString& bus,
         return text;
     };
     QFile cases(fileName);
-    EXPECT_TRUE(cases.open(QIODevice::ReadOnly | QIODevice::Text)) << fileName.toStdString();
+    if (!cases.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        ADD_FAILURE() << "cannot read " << fileName.toStdString();
+        return 0;
+    }
     int replayed = 0;
     while (!cases.atEnd()) {
         const QString line = QString::fromUtf8(cases.readLine()).trimmed();
@@ -41,7 +44,11 @@ inline int ReplayHostileCalls(const QString& fileName, const QString& bus,
         for (const QString& a : fields[3].split(QLatin1Char(' '), Qt::SkipEmptyParts)) arguments << substitute(a);
         QProcess send;
         send.start(QStringLiteral("dbus-send"), arguments);
-        EXPECT_TRUE(send.waitForStarted());
+        if (!send.waitForStarted()) {
+            ADD_FAILURE() << "dbus-send does not start";
+            return replayed;
+        }
+        // This process may be the peer: it serves while dbus-send waits.
         while (!send.waitForFinished(20)) QCoreApplication::processEvents();
         const QString output = QString::fromUtf8(send.readAllStandardError() + send.readAllStandardOutput());
         EXPECT_TRUE(output.contains(fields[4])) << output.left(300).toStdString();

@@ -275,6 +275,33 @@ TEST_F(RemotingTest, CallsToAVanishedPeerFailAtOnce)
     EXPECT_LT(clock.elapsed(), 1000);
 }
 
+// A peer that is alive but does not answer: the call gives up at its time
+// limit, and the peer is served normally once it answers again.
+TEST_F(RemotingTest, ACallThatIsNotAnsweredInTimeTimesOut)
+{
+    ComPtr<ITestObject> object = Activate();
+    ASSERT_TRUE(object);
+    Apartment& apartment = Apartment::Instance();
+    EXPECT_EQ(apartment.CallTimeout(), kCallTimeoutMs);
+    apartment.SetCallTimeout(300);
+    QElapsedTimer clock;
+    clock.start();
+    const HRESULT stalled = object->Stall(3000);
+    const qint64 waited = clock.elapsed();
+    apartment.SetCallTimeout(0);
+    EXPECT_EQ(apartment.CallTimeout(), kCallTimeoutMs);
+    EXPECT_EQ(stalled, RPC_E_TIMEOUT);
+    EXPECT_GE(waited, 250);
+    EXPECT_LT(waited, 2500);  // well before the peer answers
+
+    // The stalled peer still lives and answers the next call (which waits
+    // for the stall to end); the late reply of the first is dropped.
+    LONG sum = 0;
+    EXPECT_EQ(object->Add(2, 3, &sum), S_OK);
+    EXPECT_EQ(sum, 5);
+    EXPECT_EQ(object->Stall(0), S_OK);
+}
+
 TEST_F(RemotingTest, AKilledClientReleasesItsReferences)
 {
     QProcess client;

@@ -37,6 +37,8 @@ struct ITestObject : IUnknown {
     virtual HRESULT Fire(const BSTR& bsWhat, LONG nDelayMs) = 0;
     // Ends the server process before replying.
     virtual HRESULT Die() = 0;
+    // Blocks the server for nMs without serving anything, then replies.
+    virtual HRESULT Stall(LONG nMs) = 0;
 };
 
 namespace qmx::remoting::testing {
@@ -72,6 +74,7 @@ public:
     HRESULT get_LiveObjects(LONG* p) override { QMX_REMOTE_CALL(get_LiveObjects, p); }
     HRESULT Fire(const BSTR& s, LONG n) override { QMX_REMOTE_CALL(Fire, s, n); }
     HRESULT Die() override { QMX_REMOTE_CALL(Die); }
+    HRESULT Stall(LONG n) override { QMX_REMOTE_CALL(Stall, n); }
 };
 
 inline void RegisterTestInterfaces()
@@ -88,7 +91,7 @@ inline void RegisterTestInterfaces()
          QMX_REMOTE_METHOD(ITestObject, Same), QMX_REMOTE_METHOD(ITestObject, Keep),
          QMX_REMOTE_METHOD(ITestObject, Forget), QMX_REMOTE_METHOD(ITestObject, get_ProcessId),
          QMX_REMOTE_METHOD(ITestObject, get_LiveObjects), QMX_REMOTE_METHOD(ITestObject, Fire),
-         QMX_REMOTE_METHOD(ITestObject, Die)});
+         QMX_REMOTE_METHOD(ITestObject, Die), QMX_REMOTE_METHOD(ITestObject, Stall)});
 }
 
 inline constexpr CLSID kTestServerClsid = ::qmx::MakeGuid("{0B7B9E4C-3C1A-4B8E-9F0E-2D6E51C0A100}");

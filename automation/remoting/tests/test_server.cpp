@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
@@ -98,6 +99,11 @@ public:
         return S_OK;
     }
     HRESULT Die() override { _exit(4); }
+    HRESULT Stall(LONG ms) override
+    {
+        QThread::msleep(static_cast<unsigned long>(std::max<LONG>(ms, 0)));
+        return S_OK;
+    }
 
 private:
     ComPtr<ITestEvents> Emitter()
