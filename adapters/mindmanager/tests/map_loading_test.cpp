@@ -1,6 +1,8 @@
 // Loading maps into the plan: settings, the pool, topics to tasks with
 // their dates, identities of copied topics, assignments and links.
 #include "adapters/mindmanager/tests/map_fixture.h"
+#include "automation/bstr.h"
+#include "tools/project_dump.h"
 
 namespace qmx::mm::testing {
 namespace {
@@ -225,6 +227,30 @@ TEST_F(MapLoading, DeepMapsLoadWithoutRecursion)
     for (int i = 0; i < 5000; ++i) topic = Add(topic.Get(), u"deep");
     Attach();
     EXPECT_EQ(TaskCount(), 5000);
+}
+
+}  // namespace
+}  // namespace qmx::mm::testing
+
+namespace qmx::mm::testing {
+namespace {
+
+// The example map shipped for trying the map road by hand holds the example
+// plan; it must load whole, or the first thing a user sees is a broken plan.
+TEST_F(MapLoading, ExampleMapLoadsAsTheExamplePlan)
+{
+    ASSERT_EQ(adapter->FileOpen(0, Utf8ToBstr(QMX_EXAMPLE_MAP)), S_OK);
+    ProjectCounts counts;
+    ASSERT_EQ(CountProject(data.Get(), &counts), S_OK);
+    EXPECT_EQ(counts.tasks, 31);
+    EXPECT_EQ(counts.links, 22);
+    EXPECT_EQ(counts.resources, 6);
+    EXPECT_EQ(counts.assignments, 28);
+    std::string json;
+    ASSERT_EQ(DumpProjectJson(data.Get(), &json), S_OK);
+    for (const char* text : {"\"Web shop relaunch\"", "\"Stakeholder interviews\"", "\"Anna (project lead)\"",
+                             "\"2027-01-04T00:00:00\""})
+        EXPECT_NE(json.find(text), std::string::npos) << text;
 }
 
 }  // namespace
