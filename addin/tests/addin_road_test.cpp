@@ -161,6 +161,17 @@ TEST(AddInRoad, TheCommandInTheHostShowsTheMapInTheDisplayApplication)
     ASSERT_EQ(central->AddSubTopic(u"Release", release.ReleaseAndGetAddressOf()), S_OK);
     EXPECT_TRUE(Pump(20000, [&] { return Known(release.Get()); }));
 
+    // A link made in the host (a changed topic): the plan links the tasks and
+    // writes the other end, the predecessor's Successors.
+    const std::u16string deployGuid(mm::GuidOf(deploy.Get()));
+    const auto successorsOfDeploy = [&] { return std::u16string(mm::GetAttribute(deploy.Get(), mm::kSuccessors)); };
+    ASSERT_EQ(mm::SetAttribute(release.Get(), mm::kPredecessors, BSTR(deployGuid + u",2")), S_OK);
+    EXPECT_TRUE(Pump(20000, [&] {
+        return successorsOfDeploy().find(std::u16string(mm::GuidOf(release.Get()))) != std::u16string::npos;
+    })) << QString::fromStdU16String(successorsOfDeploy()).toStdString();
+    // The predecessor deleted in the host; the road goes on.
+    ASSERT_EQ(deploy->Delete(), S_OK);
+
     // Running it again shows the same display application.
     ASSERT_EQ(command->Execute(), S_OK);
     Pump(500, [] { return false; });
