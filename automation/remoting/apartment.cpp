@@ -4,6 +4,9 @@
 #include <QDBusConnectionInterface>
 #include <QDBusError>
 #include <QDBusMessage>
+#include <QDBusPendingCall>
+#include <QDBusPendingCallWatcher>
+#include <QEventLoop>
 #include <QDBusServiceWatcher>
 #include <QTimer>
 
@@ -179,7 +182,7 @@ HRESULT Apartment::Call(const QDBusMessage& call, QDBusMessage* reply)
     QDBusMessage message = call;
     message.setAutoStartService(false);
     ++waitingCalls_;
-    const QDBusMessage answer = connection_.call(message, QDBus::BlockWithGui, callTimeoutMs_);
+    const QDBusMessage answer = WaitForReply(connection_.asyncCall(message, callTimeoutMs_));
     if (--waitingCalls_ == 0 && !postponedReleases_.empty()) {
         // After the caller has taken what the reply names.
         QMetaObject::invokeMethod(this, &Apartment::ReleasePostponed, Qt::QueuedConnection);
@@ -209,6 +212,29 @@ HRESULT Apartment::Call(const QDBusMessage& call, QDBusMessage* reply)
         if (error.name() == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner")) return RPC_E_DISCONNECTED;
         return RPC_E_SERVERFAULT;
     }
+}
+
+QDBusMessage Apartment::WaitForReply(const QDBusPendingCall& pending)
+{
+    // The wait runs an event loop of its own, ended by the watcher's
+    // signal; the watcher hooks onto the call under its lock, so a reply the
+    // connection's thread takes in before the wait begins still ends it. The
+    // blocking call of the connection does not: it can miss a reply that
+    // comes that early and then waits for ever, the call's time limit being
+    // gone with the reply. The check timer ends the wait, whatever happens to
+    // the signal, once the call is finished.
+    if (!pending.isFinished()) {
+        QDBusPendingCallWatcher watcher(pending);
+        QEventLoop loop;
+        connect(&watcher, &QDBusPendingCallWatcher::finished, &loop, &QEventLoop::quit);
+        QTimer check;
+        connect(&check, &QTimer::timeout, &loop, [&] {
+            if (pending.isFinished()) loop.quit();
+        });
+        check.start(kReplyCheckMs);
+        if (!pending.isFinished()) loop.exec(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
+    }
+    return pending.reply();
 }
 
 void Apartment::PeerVanished(const QString& bus)

@@ -23,6 +23,7 @@
 #include "automation/class_factory.h"
 #include "automation/remoting/interface_face.h"
 
+class QDBusPendingCall;
 class QDBusServiceWatcher;
 
 namespace qmx::remoting {
@@ -31,6 +32,10 @@ class ObjectProxy;
 
 // The time a call may wait for its reply; a vanished peer fails it at once.
 inline constexpr int kCallTimeoutMs = 120000;
+
+// How often a call waiting for its reply looks whether the reply has come,
+// whatever becomes of the notice that it has.
+inline constexpr int kReplyCheckMs = 200;
 
 // How long a started server waits for its client to ask for the object.
 inline constexpr int kUnclaimedServerMs = 60000;
@@ -136,6 +141,8 @@ private:
     Apartment();
     void Watch(const QString& bus);
     void PeerVanished(const QString& bus);
+    // Serves incoming messages until the call has its reply (or error).
+    QDBusMessage WaitForReply(const QDBusPendingCall& pending);
     // Drops released entries; the objects are released by the caller after
     // the table is consistent again.
     void Settle(const QString& path, std::vector<ComPtr<IUnknown>>& dropped);

@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 
@@ -257,6 +258,31 @@ TEST_F(RemotingTest, ManyCallsLeaveNoReferencesBehind)
     Pump(2000, [&] { return local->RefCount() == 1; });
     EXPECT_EQ(local->RefCount(), 1u);
     EXPECT_EQ(Apartment::Instance().HeldObjects(), 0u);
+}
+
+// Every call gets its reply, however quickly it comes: a reply taken in by
+// the connection before the caller starts waiting must still end the wait.
+// A lost one would stall until the call's limit (set short here), which
+// the elapsed time shows.
+TEST_F(RemotingTest, EveryReplyOfManyQuickCallsEndsItsWait)
+{
+    ComPtr<ITestObject> object = Activate();
+    ASSERT_TRUE(object);
+    Apartment& apartment = Apartment::Instance();
+    apartment.SetCallTimeout(5000);
+    QElapsedTimer clock;
+    clock.start();
+    int failed = 0;
+    qint64 longest = 0;
+    for (int i = 0; i < 5000; ++i) {
+        const qint64 before = clock.elapsed();
+        LONG sum = 0;
+        if (object->Add(i, 1, &sum) != S_OK || sum != i + 1) ++failed;
+        longest = std::max(longest, clock.elapsed() - before);
+    }
+    apartment.SetCallTimeout(0);
+    EXPECT_EQ(failed, 0);
+    EXPECT_LT(longest, 2000);
 }
 
 TEST_F(RemotingTest, CallsToAVanishedPeerFailAtOnce)
