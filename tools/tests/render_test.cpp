@@ -241,7 +241,7 @@ TEST_F(Render, BadArgumentsAreUsageErrorsAndWriteNothing)
     };
     for (const QStringList& arguments : cases) {
         const ToolRun run = Tool(arguments);
-        EXPECT_EQ(run.exitCode, 2) << arguments.join(' ').toStdString();
+        EXPECT_EQ(run.exitCode, 2) << arguments.join(' ').toStdString() << "\n" << run.err.toStdString();
         EXPECT_TRUE(run.err.startsWith("qmxgantt: ")) << run.err.toStdString();
         EXPECT_FALSE(QFile::exists(pdf) || QFile::exists(png)) << arguments.join(' ').toStdString();
     }
