@@ -69,15 +69,19 @@ private:
 
 class TreeReader final : public TopicWalk {
 public:
-    TreeReader(ComPtr<IMmTreeReader> reader, std::function<IMmRange*()> range)
-        : reader_(std::move(reader)), range_(std::move(range))
+    TreeReader(ComPtr<IMmTopicTree> tree, ComPtr<IMmTreeReader> reader, std::function<IMmRange*()> range)
+        : tree_(std::move(tree)), reader_(std::move(reader)), range_(std::move(range))
     {
     }
+    ~TreeReader() override { WritePending(); }
 
     HRESULT Next(WalkedTopic* walked) override
     {
         for (;;) {
             if (at_ == chunk_.size()) {
+                // What the topics read so far need written goes before the
+                // next read.
+                WritePending();
                 if (done_) return S_FALSE;
                 RETURN_IF_FAILED(Fetch());
                 continue;
@@ -96,15 +100,31 @@ public:
         }
     }
 
+    // Gathered and written with the chunk's other writes, in order.
     void WriteGuidCopy(const WalkedTopic& walked, const BSTR& value) override
     {
-        IMmRange* range = range_();
-        ComPtr<IMmTopic> topic;
-        if (range && SUCCEEDED(range->TopicByGuid(walked.record.guid, topic.ReleaseAndGetAddressOf())) && topic)
-            SetAttribute(topic.Get(), kGuidCopy, value);
+        pending_.push_back(walked.record.guid);
+        pending_.push_back(kGuidCopy);
+        pending_.push_back(value);
     }
 
 private:
+    void WritePending()
+    {
+        if (pending_.empty()) return;
+        std::vector<BSTR> entries;
+        entries.swap(pending_);
+        LONG written = 0;
+        if (SUCCEEDED(tree_->SetAttributes(kAttributeNamespace, map::EncodeFieldList(entries), &written))) return;
+        // A map that does not take them together takes them one by one.
+        IMmRange* range = range_();
+        for (std::size_t i = 0; range && i + 2 < entries.size(); i += 3) {
+            ComPtr<IMmTopic> topic;
+            if (SUCCEEDED(range->TopicByGuid(entries[i], topic.ReleaseAndGetAddressOf())) && topic)
+                SetAttribute(topic.Get(), kGuidCopy, entries[i + 2]);
+        }
+    }
+
     HRESULT Fetch()
     {
         chunk_.clear();
@@ -128,8 +148,11 @@ private:
         return S_OK;
     }
 
+    ComPtr<IMmTopicTree> tree_;
     ComPtr<IMmTreeReader> reader_;
     std::function<IMmRange*()> range_;
+    // GUID, name and value of each attribute to write.
+    std::vector<BSTR> pending_;
     std::vector<map::TopicRecord> chunk_;
     std::size_t at_ = 0;
     LONG depth_ = 0;
@@ -155,7 +178,7 @@ std::unique_ptr<TopicWalk> TreeReaderWalk(IMmTopic* central, std::function<IMmRa
                               reader.ReleaseAndGetAddressOf())) ||
         !reader)
         return nullptr;
-    return std::make_unique<TreeReader>(std::move(reader), std::move(range));
+    return std::make_unique<TreeReader>(std::move(tree), std::move(reader), std::move(range));
 }
 
 }  // namespace qmx::mm

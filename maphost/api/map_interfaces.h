@@ -124,6 +124,13 @@ struct IMmTopicTree : IUnknown {
     // walk enters them. attributeNames lists the names (topic_records.h,
     // EncodeFieldList) whose values in namespaceUri each record carries.
     virtual HRESULT ReadTree(const BSTR& namespaceUri, const BSTR& attributeNames, IMmTreeReader** ppReader) = 0;
+    // Sets attributes of many topics of this topic's map in one call:
+    // entries is a list of fields (EncodeFieldList), three per write: the
+    // topic's GUID, the name and the value, at most 3 * kMaxChunkTopics
+    // fields. Each write is the topic's own SetAttributeValue, in order,
+    // with its events; a GUID the map does not hold is passed over.
+    // *pWritten counts the writes made.
+    virtual HRESULT SetAttributes(const BSTR& namespaceUri, const BSTR& entries, LONG* pWritten) = 0;
 };
 
 // A document's property object.

@@ -94,6 +94,10 @@ public:
     {
         QMX_REMOTE_CALL(ReadTree, namespaceUri, attributeNames, ppReader);
     }
+    HRESULT SetAttributes(const BSTR& namespaceUri, const BSTR& entries, LONG* pWritten) override
+    {
+        QMX_REMOTE_CALL(SetAttributes, namespaceUri, entries, pWritten);
+    }
 };
 
 class MmTreeReaderProxy final : public remoting::Facet<IMmTreeReader> {

@@ -209,6 +209,25 @@ HRESULT MapTopic::ReadTree(const BSTR& namespaceUri, const BSTR& attributeNames,
     return S_OK;
 }
 
+HRESULT MapTopic::SetAttributes(const BSTR& namespaceUri, const BSTR& entries, LONG* pWritten)
+{
+    if (!pWritten) return E_POINTER;
+    *pWritten = 0;
+    if (namespaceUri.empty()) return Fail(E_INVALIDARG, IMmTopicTree::iid, "The attribute namespace is empty.");
+    std::vector<BSTR> fields;
+    if (!DecodeFieldList(entries, 3 * std::size_t(kMaxChunkTopics), &fields) || fields.size() % 3 != 0)
+        return Fail(E_INVALIDARG, IMmTopicTree::iid, "The list of attributes to set cannot be read.");
+    RETURN_IF_FAILED(CheckAlive(IMmTopicTree::iid));
+    for (std::size_t i = 0; i < fields.size() && document_; i += 3) {
+        const auto guid = ParseGuidText(fields[i]);
+        MapTopic* topic = guid ? document_->FindTopic(*guid) : nullptr;
+        ComPtr<IMmAttributes> attributes;
+        if (!topic || FAILED(topic->get_Attributes(namespaceUri, attributes.ReleaseAndGetAddressOf()))) continue;
+        if (SUCCEEDED(attributes->SetAttributeValue(fields[i + 1], fields[i + 2]))) ++*pWritten;
+    }
+    return S_OK;
+}
+
 HRESULT MapTopic::get_FillColor(DWORD* pColor)
 {
     if (!pColor) return E_POINTER;

@@ -119,6 +119,7 @@ public:
     HRESULT get_Document(IMmDocument** ppDocument) override;
     // IMmTopicTree
     HRESULT ReadTree(const BSTR& namespaceUri, const BSTR& attributeNames, IMmTreeReader** ppReader) override;
+    HRESULT SetAttributes(const BSTR& namespaceUri, const BSTR& entries, LONG* pWritten) override;
 
     // For the document, the file formats and the host's window.
     const GUID& Guid() const { return guid_; }

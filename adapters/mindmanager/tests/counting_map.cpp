@@ -350,6 +350,14 @@ public:
     using FaceType = IMmTopicTree;
     TopicTreeFacet(CountedObject* o, IUnknown* i) : Facet(o, i, "IMmTopicTree") {}
     HRESULT ReadTree(const BSTR& n, const BSTR& a, IMmTreeReader** pp) override { QMX_COUNTED(ReadTree, n, a, pp); }
+    HRESULT SetAttributes(const BSTR& n, const BSTR& e, LONG* p) override
+    {
+        if (owner_->Shared().counter->refuseBulkWrites) {
+            owner_->Count("IMmTopicTree", "SetAttributes");
+            return E_NOTIMPL;
+        }
+        QMX_COUNTED(SetAttributes, n, e, p);
+    }
 };
 
 class TreeReaderFacet final : public Facet<IMmTreeReader> {

@@ -47,6 +47,9 @@ public:
     bool TreeReaderHidden() const { return treeReaderHidden_; }
     // Changes what each tree reader's Next answers, as a faulty peer would.
     std::function<void(HRESULT* result, BSTR* chunk)> chunkFilter;
+    // The topics refuse IMmTopicTree::SetAttributes (E_NOTIMPL), as a map
+    // that reads in bulk but writes one by one.
+    bool refuseBulkWrites = false;
 
 private:
     std::map<std::string, long> calls_;

@@ -191,6 +191,49 @@ TEST_F(MapTreeReaderTest, RefusesArgumentsOutOfRange)
     EXPECT_EQ(reader->Next(1, nullptr), E_POINTER);
 }
 
+TEST_F(MapTreeReaderTest, SetsAttributesOfManyTopicsInOrder)
+{
+    auto a = Add(central.Get(), u"a");
+    auto b = Add(a.Get(), u"b");
+    BSTR ga, gb;
+    a->get_Guid(&ga);
+    b->get_Guid(&gb);
+    ComPtr<IMmTopicTree> tree;
+    ASSERT_EQ(central->QueryInterface(IMmTopicTree::iid, reinterpret_cast<void**>(tree.ReleaseAndGetAddressOf())), S_OK);
+    LONG written = -1;
+    // A GUID the map does not hold is passed over; the later write of the
+    // same attribute wins; GUIDs are found in any case.
+    BSTR lower = gb;
+    for (char16_t& c : lower) c = char16_t(std::tolower(int(c)));
+    ASSERT_EQ(tree->SetAttributes(kSpace,
+                                  EncodeFieldList({ga, u"N", u"1", u"{00000000-0000-0000-0000-000000000000}", u"N",
+                                                   u"x", gb, u"N", u"2", lower, u"N", u"3", u"not a guid", u"N", u"y"}),
+                                  &written),
+              S_OK);
+    EXPECT_EQ(written, 3);
+    const auto value = [](IMmTopic* topic) {
+        ComPtr<IMmAttributes> attributes;
+        topic->get_Attributes(kSpace, attributes.ReleaseAndGetAddressOf());
+        BSTR text;
+        attributes->GetAttributeValue(u"N", &text);
+        return text;
+    };
+    EXPECT_EQ(value(a.Get()), u"1");
+    EXPECT_EQ(value(b.Get()), u"3");
+    VARIANT_BOOL modified = VARIANT_FALSE;
+    document->get_IsModified(&modified);
+    EXPECT_EQ(modified, VARIANT_TRUE);
+    // Lists that are not triples of fields, and an empty namespace.
+    EXPECT_EQ(tree->SetAttributes(kSpace, EncodeFieldList({ga, u"N"}), &written), E_INVALIDARG);
+    EXPECT_EQ(tree->SetAttributes(kSpace, u"9:x", &written), E_INVALIDARG);
+    EXPECT_EQ(tree->SetAttributes(u"", EncodeFieldList({ga, u"N", u"1"}), &written), E_INVALIDARG);
+    EXPECT_EQ(written, 0);
+    EXPECT_EQ(tree->SetAttributes(kSpace, u"", nullptr), E_POINTER);
+    std::vector<BSTR> tooMany(3 * std::size_t(kMaxChunkTopics) + 3, ga);
+    EXPECT_EQ(tree->SetAttributes(kSpace, EncodeFieldList(tooMany), &written), E_INVALIDARG);
+    EXPECT_EQ(value(a.Get()), u"1");
+}
+
 TEST(TopicRecords, ReadBackExactly)
 {
     TopicRecord plain;
