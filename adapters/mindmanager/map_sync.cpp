@@ -42,6 +42,12 @@ HRESULT MapSync::FindTopic(LONG taskId, ComPtr<IMmTopic>* topic) const
     return *topic ? S_OK : E_FAIL;
 }
 
+IMmRange* MapSync::TopicRange() const
+{
+    if (!range_ && document_ && FAILED(document_->get_Range(2, 0, range_.ReleaseAndGetAddressOf()))) range_ = nullptr;
+    return range_.Get();
+}
+
 HRESULT MapSync::FindTaskAndTopic(LONG taskId, ComPtr<ITask>* task, ComPtr<IMmTopic>* topic) const
 {
     Model model;

@@ -14,6 +14,10 @@
 
 namespace qmx::mm {
 
+class TopicWalk;
+struct WalkedTopic;
+struct LoadFrame;
+
 class MapSync {
 public:
     // The document data is not counted; null until connected.
@@ -58,6 +62,8 @@ private:
     HRESULT GetModel(Model* model) const;
     HRESULT CentralTopic(ComPtr<IMmTopic>* topic) const;
     HRESULT FindTopic(LONG taskId, ComPtr<IMmTopic>* topic) const;
+    // The range of every topic of the document; null when the map gives none.
+    IMmRange* TopicRange() const;
     HRESULT FindTaskAndTopic(LONG taskId, ComPtr<ITask>* task, ComPtr<IMmTopic>* topic) const;
     HRESULT FindParentTopic(ITask* task, ComPtr<IMmTopic>* topic) const;
 
@@ -66,13 +72,17 @@ private:
     HRESULT LoadSettings(IMmTopic* central, const TopicParts& settings, const Model& model);
     void LoadPool(const TopicParts& settings, const Model& model);
     HRESULT LoadTopics(IMmTopic* central, const Model& model);
-    void CheckIdentity(const TopicParts& parts, const BSTR& guid);
-    void LoadAssignments(const TopicParts& parts, ITask* task, const Model& model);
+    void CheckIdentity(TopicWalk& walk, const WalkedTopic& topic);
+    // Gives the task of a topic whose sub-topics are all read its values,
+    // assignments and links, and answers its dates.
+    void FinishTopic(LoadFrame& frame, const Model& model, DATE* start, DATE* end);
+    void LoadAssignments(const BSTR& names, const BSTR& loads, ITask* task, const Model& model);
     // The pool's resource of a name; one is made (with no use yet) when the
     // memory knows none of that name.
     ComPtr<IResource> ResourceNamed(const BSTR& name, const Model& model, LONG* id, bool* made);
     void ApplyLoads(const TopicParts& parts, ITaskResources* assignments);
-    void CollectPredecessors(const TopicParts& parts, LONG taskId);
+    void ApplyLoads(const BSTR& loads, ITaskResources* assignments);
+    void CollectPredecessors(const BSTR& links, LONG taskId);
     void ResolvePendingLinks(const Model& model);
 
     // Writing.

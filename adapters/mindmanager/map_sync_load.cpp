@@ -4,31 +4,22 @@
 #include "adapters/mindmanager/map_formats.h"
 #include "adapters/mindmanager/map_sync.h"
 #include "adapters/mindmanager/topic_values.h"
+#include "adapters/mindmanager/topic_walk.h"
+#include "automation/remoting/remote_results.h"
 #include "automation/value_text.h"
 
 namespace qmx::mm {
 
-namespace {
-
-// A level of the topic tree being read: its topics, the model's list they
-// go into, and the span of the tasks made so far. `current` is the topic
-// whose sub-topics the next level holds.
-struct Level {
-    ComPtr<IMmTopics> topics;
-    LONG count = 0;
-    LONG next = 0;  // 0-based index of the next topic to read
-    ComPtr<ITasks> list;
-    DATE inheritedStart = 0;
+// A topic of the walk whose task is made and whose sub-topics are being
+// read: it is finished once the walk leaves it.
+struct LoadFrame {
+    WalkedTopic topic;
+    TopicValues values;
+    ComPtr<ITask> task;
+    ComPtr<ITasks> subtasks;
+    // The span of the tasks made below it so far.
     DATE earliest = 0;
     DATE latest = 0;
-
-    struct Current {
-        ComPtr<IMmTopic> topic;
-        TopicParts parts;
-        BSTR guid;
-        TopicValues values;
-        ComPtr<ITask> task;
-    } current;
 
     void Widen(DATE start, DATE end)
     {
@@ -36,18 +27,6 @@ struct Level {
         if (end != 0 && (latest == 0 || end > latest)) latest = end;
     }
 };
-
-Level MakeLevel(IMmTopic* parent, bool central, ITasks* list, DATE inheritedStart)
-{
-    Level level;
-    level.topics = SubTopicsOf(parent, central);
-    if (level.topics && FAILED(level.topics->get_Count(&level.count))) level.count = 0;
-    level.list = list;
-    level.inheritedStart = inheritedStart;
-    return level;
-}
-
-}  // namespace
 
 HRESULT MapSync::Load()
 {
@@ -103,86 +82,85 @@ void MapSync::LoadPool(const TopicParts& settings, const Model& model)
     }
 }
 
-void MapSync::CheckIdentity(const TopicParts& parts, const BSTR& guid)
+void MapSync::CheckIdentity(TopicWalk& walk, const WalkedTopic& topic)
 {
-    const BSTR copy = GetAttribute(parts, kGuidCopy);
+    const BSTR& guid = topic.record.guid;
+    const BSTR& copy = topic.record.attributes[kGuidCopyValue];
     if (!copy.empty() && MapMemory::SameGuid(copy, guid)) return;
     // A topic whose GuidCopy names another GUID is a copy of that topic.
     if (!copy.empty()) memory_.RecordCopy(copy, guid);
-    SetAttribute(parts, kGuidCopy, guid);
+    walk.WriteGuidCopy(topic, guid);
 }
 
 HRESULT MapSync::LoadTopics(IMmTopic* central, const Model& model)
 {
     ComPtr<ITasks> roots;
     RETURN_IF_FAILED(model.tree->get_RootTasks(roots.ReleaseAndGetAddressOf()));
-    std::vector<Level> stack;
-    stack.push_back(MakeLevel(central, true, roots.Get(), 0));
-    while (!stack.empty()) {
-        Level& level = stack.back();
-        if (level.next < level.count) {
-            ComPtr<IMmTopic> topic;
-            const LONG index = ++level.next;
-            if (FAILED(level.topics->Item(index, topic.ReleaseAndGetAddressOf())) || !topic) continue;
-            if (IsSpecialTopic(topic.Get())) continue;
-            Level::Current& current = level.current;
-            current.topic = topic;
-            current.guid = GuidOf(topic.Get());
-            current.parts = PartsOf(topic.Get());
-            CheckIdentity(current.parts, current.guid);
-            current.values = ReadTopicValues(topic.Get(), current.parts, memory_.matchColors);
-            TopicValues& v = current.values;
-            SettleDates(v, level.inheritedStart);
-            RETURN_IF_FAILED(level.list->Add(-1, BSTR(), current.task.ReleaseAndGetAddressOf()));
-            ComPtr<ITasks> subtasks;
-            RETURN_IF_FAILED(current.task->get_Subtasks(subtasks.ReleaseAndGetAddressOf()));
-            Level child = MakeLevel(topic.Get(), false, subtasks.Get(), v.start);
-            stack.push_back(std::move(child));  // `level` is not used past this point
-            continue;
+    std::unique_ptr<TopicWalk> walk = TreeReaderWalk(central, [this] { return TopicRange(); });
+    if (!walk) walk = SingleCallWalk(central, memory_.matchColors);
+    // The topics whose sub-topics are being read, the deepest last.
+    std::vector<LoadFrame> open;
+    for (;;) {
+        WalkedTopic topic;
+        const HRESULT next = walk->Next(&topic);
+        RETURN_IF_FAILED(next);
+        // A topic at depth d follows the last topic of depth d - 1: the
+        // topics below that depth are done.
+        const std::size_t depth = next == S_OK ? std::size_t(topic.record.depth) : 1;
+        if (depth < 1 || depth > open.size() + 1) return RPC_E_INVALID_DATA;
+        while (open.size() >= depth) {
+            LoadFrame done = std::move(open.back());
+            open.pop_back();
+            DATE start = 0, end = 0;
+            FinishTopic(done, model, &start, &end);
+            if (!open.empty()) open.back().Widen(start, end);
         }
-        // The level is read: finish the topic that owns it.
-        const DATE childEarliest = level.earliest;
-        const DATE childLatest = level.latest;
-        stack.pop_back();
-        if (stack.empty()) break;
-        Level& parent = stack.back();
-        Level::Current current = std::move(parent.current);
-        parent.current = {};
-        TopicValues& v = current.values;
-        if (v.start == 0) {
-            v.start = childEarliest;
-            v.due = childLatest;
-        }
-        ITask* task = current.task.Get();
-        WriteValuesIntoTask(v, task, memory_.autocorrect);
-        if (!v.collapsed) data_->ExpandTask(task, VARIANT_TRUE);
-        LONG taskId = -1;
-        task->get_ID(&taskId);
-        LoadAssignments(current.parts, task, model);
-        CollectPredecessors(current.parts, taskId);
-        if (!current.guid.empty()) memory_.RecordTask(taskId, current.guid);
-        DATE start = 0, end = 0;
-        task->get_StartDate(&start);
-        task->get_EndDate(&end);
-        parent.Widen(start, end);
+        if (next == S_FALSE) break;
+        CheckIdentity(*walk, topic);
+        LoadFrame frame;
+        frame.values = ValuesFromRecord(topic.record, memory_.matchColors);
+        SettleDates(frame.values, open.empty() ? 0 : open.back().values.start);
+        ITasks* list = open.empty() ? roots.Get() : open.back().subtasks.Get();
+        RETURN_IF_FAILED(list->Add(-1, BSTR(), frame.task.ReleaseAndGetAddressOf()));
+        RETURN_IF_FAILED(frame.task->get_Subtasks(frame.subtasks.ReleaseAndGetAddressOf()));
+        frame.topic = std::move(topic);
+        open.push_back(std::move(frame));
     }
     return S_OK;
 }
 
-void MapSync::LoadAssignments(const TopicParts& parts, ITask* task, const Model& model)
+void MapSync::FinishTopic(LoadFrame& frame, const Model& model, DATE* start, DATE* end)
 {
-    BSTR text;
-    if (!parts.info || FAILED(parts.info->get_Resources(&text))) return;
+    TopicValues& v = frame.values;
+    if (v.start == 0) {
+        v.start = frame.earliest;
+        v.due = frame.latest;
+    }
+    ITask* task = frame.task.Get();
+    WriteValuesIntoTask(v, task, memory_.autocorrect);
+    if (!v.collapsed) data_->ExpandTask(task, VARIANT_TRUE);
+    LONG taskId = -1;
+    task->get_ID(&taskId);
+    const map::TopicRecord& record = frame.topic.record;
+    LoadAssignments(record.resources, record.attributes[kTaskResourcesValue], task, model);
+    CollectPredecessors(record.attributes[kPredecessorsValue], taskId);
+    if (!record.guid.empty()) memory_.RecordTask(taskId, record.guid);
+    task->get_StartDate(start);
+    task->get_EndDate(end);
+}
+
+void MapSync::LoadAssignments(const BSTR& names, const BSTR& loads, ITask* task, const Model& model)
+{
     ComPtr<ITaskResources> assignments;
     if (FAILED(task->get_Resources(assignments.ReleaseAndGetAddressOf())) || !assignments) return;
-    for (const BSTR& name : ParseResourceNames(text)) {
+    for (const BSTR& name : ParseResourceNames(names)) {
         LONG id = -1;
         const ComPtr<IResource> resource = ResourceNamed(name, model, &id, nullptr);
         ComPtr<ITaskResource> assignment;
         if (resource && SUCCEEDED(assignments->Add(resource.Get(), assignment.ReleaseAndGetAddressOf())))
             ++memory_.resourceUseCount[id];
     }
-    ApplyLoads(parts, assignments.Get());
+    ApplyLoads(loads, assignments.Get());
 }
 
 ComPtr<IResource> MapSync::ResourceNamed(const BSTR& name, const Model& model, LONG* id, bool* made)
@@ -204,7 +182,12 @@ ComPtr<IResource> MapSync::ResourceNamed(const BSTR& name, const Model& model, L
 
 void MapSync::ApplyLoads(const TopicParts& parts, ITaskResources* assignments)
 {
-    for (const LoadEntry& load : ParseLoads(GetAttribute(parts, kTaskResources))) {
+    ApplyLoads(GetAttribute(parts, kTaskResources), assignments);
+}
+
+void MapSync::ApplyLoads(const BSTR& loads, ITaskResources* assignments)
+{
+    for (const LoadEntry& load : ParseLoads(loads)) {
         ComPtr<ITaskResource> assignment;
         if (SUCCEEDED(assignments->GetTaskResourceByID(load.resourceId, assignment.ReleaseAndGetAddressOf())) &&
             assignment)
@@ -212,9 +195,9 @@ void MapSync::ApplyLoads(const TopicParts& parts, ITaskResources* assignments)
     }
 }
 
-void MapSync::CollectPredecessors(const TopicParts& parts, LONG taskId)
+void MapSync::CollectPredecessors(const BSTR& links, LONG taskId)
 {
-    for (LinkEntry& link : ParseLinks(GetAttribute(parts, kPredecessors)))
+    for (LinkEntry& link : ParseLinks(links))
         memory_.pendingLinks.push_back({taskId, std::move(link.guid), link.type});
 }
 

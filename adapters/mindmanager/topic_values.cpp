@@ -82,27 +82,70 @@ TopicValues ReadTopicValues(IMmTopic* topic, bool matchColors)
 
 TopicValues ReadTopicValues(IMmTopic* topic, const TopicParts& parts, bool matchColors)
 {
-    TopicValues values;
-    if (FAILED(topic->get_Text(&values.text))) values.text.clear();
+    return ValuesFromRecord(ReadTopicRecord(topic, parts, matchColors), matchColors);
+}
+
+std::vector<BSTR> LoadedAttributeNames()
+{
+    std::vector<BSTR> names(kLoadedAttributeCount);
+    names[kGuidCopyValue] = kGuidCopy;
+    names[kIsMilestoneValue] = kIsMilestone;
+    names[kColorValue] = kColor;
+    names[kTaskResourcesValue] = kTaskResources;
+    names[kPredecessorsValue] = kPredecessors;
+    return names;
+}
+
+map::TopicRecord ReadTopicRecord(IMmTopic* topic, const TopicParts& parts, bool matchColors)
+{
+    map::TopicRecord record;
+    record.attributes.resize(kLoadedAttributeCount);
+    if (FAILED(topic->get_Text(&record.text))) record.text.clear();
+    // Each value is taken only from a call that succeeded.
+    auto read = [](auto& field, auto getter) {
+        auto value = field;
+        if (SUCCEEDED(getter(&value))) field = value;
+    };
     if (IMmTaskInfo* info = parts.info.Get()) {
-        LONG priority = 0;
-        if (SUCCEEDED(info->get_Priority(&priority))) values.priority = PriorityFromMap(priority);
-        DATE date = 0;
-        if (SUCCEEDED(info->get_StartDate(&date)) && std::isfinite(date)) values.start = date;
-        date = 0;
-        if (SUCCEEDED(info->get_DueDate(&date)) && std::isfinite(date)) values.due = date;
-        double hours = 0;
-        if (SUCCEEDED(info->get_DurationHours(&hours))) values.duration = DaysFromHours(hours);
-        LONG unit = 0;
-        if (SUCCEEDED(info->get_DurationUnit(&unit))) values.unit = UnitFromMap(unit);
-        LONG percent = 0;
-        if (SUCCEEDED(info->get_PercentComplete(&percent)) && percent >= 0 && percent <= 100)
-            values.percentComplete = percent;
+        read(record.priority, [info](LONG* p) { return info->get_Priority(p); });
+        read(record.start, [info](DATE* p) { return info->get_StartDate(p); });
+        read(record.due, [info](DATE* p) { return info->get_DueDate(p); });
+        read(record.durationHours, [info](double* p) { return info->get_DurationHours(p); });
+        read(record.durationUnit, [info](LONG* p) { return info->get_DurationUnit(p); });
+        read(record.percentComplete, [info](LONG* p) { return info->get_PercentComplete(p); });
     }
-    values.milestone = ParseBoolean(GetAttribute(parts, kIsMilestone)).value_or(false);
-    values.color = matchColors ? TopicColor(topic) : ColorFromAttribute(GetAttribute(parts, kColor));
+    record.attributes[kIsMilestoneValue] = GetAttribute(parts, kIsMilestone);
+    if (matchColors) {
+        // The fill answers S_FALSE when the topic has none: one call tells both.
+        DWORD fill = 0;
+        if (topic->get_FillColor(&fill) == S_OK) record.fill = fill;
+    } else {
+        record.attributes[kColorValue] = GetAttribute(parts, kColor);
+    }
     VARIANT_BOOL collapsed = VARIANT_FALSE;
-    if (SUCCEEDED(topic->get_Collapsed(&collapsed))) values.collapsed = collapsed != VARIANT_FALSE;
+    if (SUCCEEDED(topic->get_Collapsed(&collapsed))) record.collapsed = collapsed != VARIANT_FALSE;
+    return record;
+}
+
+TopicValues ValuesFromRecord(const map::TopicRecord& record, bool matchColors)
+{
+    TopicValues values;
+    values.text = record.text;
+    values.priority = PriorityFromMap(record.priority);
+    if (std::isfinite(record.start)) values.start = record.start;
+    if (std::isfinite(record.due)) values.due = record.due;
+    values.duration = DaysFromHours(record.durationHours);
+    values.unit = UnitFromMap(record.durationUnit);
+    if (record.percentComplete >= 0 && record.percentComplete <= 100) values.percentComplete = record.percentComplete;
+    const auto attribute = [&record](std::size_t at) {
+        return at < record.attributes.size() ? record.attributes[at] : BSTR();
+    };
+    values.milestone = ParseBoolean(attribute(kIsMilestoneValue)).value_or(false);
+    if (matchColors)
+        values.color = record.fill ? ColorFromFill(*record.fill) : kNoTaskColor;
+    else
+        values.color = ColorFromAttribute(attribute(kColorValue));
+    values.collapsed = record.collapsed;
     return values;
 }
 

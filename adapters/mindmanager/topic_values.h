@@ -5,6 +5,7 @@
 #include "adapters/contract/document_data.h"
 #include "automation/com_ptr.h"
 #include "maphost/api/map_interfaces.h"
+#include "maphost/api/topic_records.h"
 #include "model/model_interfaces.h"
 
 namespace qmx::mm {
@@ -62,6 +63,26 @@ void SettleDates(TopicValues& values, DATE inheritedStart);
 // A value that cannot be read keeps its default.
 TopicValues ReadTopicValues(IMmTopic* topic, bool matchColors);
 TopicValues ReadTopicValues(IMmTopic* topic, const TopicParts& parts, bool matchColors);
+
+// The attributes a load reads of every topic, in the order of a record's
+// attribute values (map::TopicRecord), and their names in that order.
+enum LoadedAttribute : std::size_t {
+    kGuidCopyValue,
+    kIsMilestoneValue,
+    kColorValue,
+    kTaskResourcesValue,
+    kPredecessorsValue,
+    kLoadedAttributeCount
+};
+std::vector<BSTR> LoadedAttributeNames();
+
+// The values of a topic in the map's terms, read through single calls: the
+// text, the task information but its resources text, IsMilestone, the fill
+// (matching colours) or Color (not), and the collapsed flag. A value that
+// cannot be read keeps its default.
+map::TopicRecord ReadTopicRecord(IMmTopic* topic, const TopicParts& parts, bool matchColors);
+// The same values converted to the model's terms, however they were read.
+TopicValues ValuesFromRecord(const map::TopicRecord& record, bool matchColors);
 
 // Puts the values into the task in the order the model needs them (name,
 // priority, start, end or duration, unit, percent, milestone, colour).

@@ -1,8 +1,9 @@
 // The map adapter against the host program across the session bus (run it
 // inside a bus of its own: dbus-run-session -- bin/mm_adapter_dbus_bench):
 // own mode opens a map file of 10,000 task topics with 10,000 links in
-// QMXMapHost, loads it again (each call a round trip), and writes one task
-// edit back. The calls go through the counting stand-in, so each figure
+// QMXMapHost, loads it again through the topics' tree reader (a few hundred
+// topics a round trip) or, for comparison, one call per value, and writes
+// one task edit back. The calls go through the counting stand-in, so each figure
 // comes with its round trips.
 #include <benchmark/benchmark.h>
 
@@ -49,8 +50,9 @@ struct RemoteMap {
     std::shared_ptr<CallCounter> counter = std::make_shared<CallCounter>();
     HRESULT opened = E_FAIL;
 
-    explicit RemoteMap(int tasks)
+    explicit RemoteMap(int tasks, bool singleCalls = false)
     {
+        if (singleCalls) counter->HideTreeReader();
         adapter->Connect(plan.Get());
         auto counted = counter;
         adapter->SetLauncher([counted](IMmApplication** pp) {
@@ -63,10 +65,10 @@ struct RemoteMap {
     ~RemoteMap() { adapter->Disconnect(); }
 };
 
-void BM_DBusLoadMap(benchmark::State& state)
+void DBusLoad(benchmark::State& state, bool singleCalls)
 {
     const int tasks = int(state.range(0));
-    RemoteMap remote(tasks);
+    RemoteMap remote(tasks, singleCalls);
     if (FAILED(remote.opened)) {
         state.SkipWithError("the host program could not open the map");
         return;
@@ -81,7 +83,12 @@ void BM_DBusLoadMap(benchmark::State& state)
     state.counters["calls_per_topic"] = double(calls) / bench::TopicCount(tasks);
     state.counters["calls"] = double(calls);
 }
-BENCHMARK(BM_DBusLoadMap)->Arg(1000)->Arg(10000)->Iterations(2)->Unit(benchmark::kMillisecond);
+void BM_DBusLoadMap(benchmark::State& state) { DBusLoad(state, false); }
+BENCHMARK(BM_DBusLoadMap)->Arg(1000)->Arg(10000)->Arg(100000)->Iterations(2)->Unit(benchmark::kMillisecond);
+
+// Without the tree reader: one round trip per value of every topic.
+void BM_DBusLoadMapSingleCalls(benchmark::State& state) { DBusLoad(state, true); }
+BENCHMARK(BM_DBusLoadMapSingleCalls)->Arg(1000)->Iterations(2)->Unit(benchmark::kMillisecond);
 
 void BM_DBusWriteBackOneEdit(benchmark::State& state)
 {

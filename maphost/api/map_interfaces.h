@@ -103,6 +103,36 @@ struct IMmTopic : IUnknown {
     virtual HRESULT get_Document(IMmDocument** ppDocument) = 0;
 };
 
+// Reads the values of many topics in few calls: a client that shows a whole
+// map (a plan of its topics, say) would otherwise ask every value of every
+// topic on its own, one call each, which across processes is a round trip
+// each. Topics may offer it beside IMmTopic; a client that finds it missing
+// uses the single calls.
+struct IMmTreeReader : IUnknown {
+    QMX_INTERFACE_ID("{5F0C2B7E-8D41-4A6C-9B3E-2C7D1E9A4F60}");
+    // The next topics of the walk, at most maxTopics (1 to
+    // qmx::map::kMaxChunkTopics) and about kChunkBudgetUnits code units, as
+    // records (topic_records.h); S_FALSE and an empty chunk once the walk is
+    // done. The walk follows the map as it is when each chunk is read.
+    virtual HRESULT Next(LONG maxTopics, BSTR* pChunk) = 0;
+};
+
+struct IMmTopicTree : IUnknown {
+    QMX_INTERFACE_ID("{A3E4B1C9-6F27-4D8A-B5E0-7C19D2F36B84}");
+    // A reader of every topic below this one (not of this one), walked as
+    // the single calls would: the sub-topics of a topic are counted when the
+    // walk enters them. attributeNames lists the names (topic_records.h,
+    // EncodeFieldList) whose values in namespaceUri each record carries.
+    virtual HRESULT ReadTree(const BSTR& namespaceUri, const BSTR& attributeNames, IMmTreeReader** ppReader) = 0;
+    // Sets attributes of many topics of this topic's map in one call:
+    // entries is a list of fields (EncodeFieldList), three per write: the
+    // topic's GUID, the name and the value, at most 3 * kMaxChunkTopics
+    // fields. Each write is the topic's own SetAttributeValue, in order,
+    // with its events; a GUID the map does not hold is passed over.
+    // *pWritten counts the writes made.
+    virtual HRESULT SetAttributes(const BSTR& namespaceUri, const BSTR& entries, LONG* pWritten) = 0;
+};
+
 // A document's property object.
 struct IMmDocumentProperties : IUnknown {
     QMX_INTERFACE_ID("{1B36242E-A726-48D3-AF97-CF2849C153A8}");

@@ -73,6 +73,13 @@ void RegisterMapFaces()
          QMX_REMOTE_METHOD(IMmTopic, put_IsCallout),
          QMX_REMOTE_METHOD(IMmTopic, get_ParentTopic),
          QMX_REMOTE_METHOD(IMmTopic, get_Document)});
+    // The bulk read of a topic's tree (topic_records.h for the chunks) and
+    // the bulk write of attributes.
+    RegisterInterface<IMmTopicTree, MmTopicTreeProxy>("org.qmx.QMXMapHost.IMmTopicTree",
+                                                      {QMX_REMOTE_METHOD(IMmTopicTree, ReadTree),
+                                                       QMX_REMOTE_METHOD(IMmTopicTree, SetAttributes)});
+    RegisterInterface<IMmTreeReader, MmTreeReaderProxy>("org.qmx.QMXMapHost.IMmTreeReader",
+                                                        {QMX_REMOTE_METHOD(IMmTreeReader, Next)});
     RegisterInterface<IMmDocumentProperties, MmDocumentPropertiesProxy>(
         "org.qmx.QMXMapHost.IMmDocumentProperties",
         {QMX_REMOTE_METHOD(IMmDocumentProperties, get_Description),

@@ -87,6 +87,25 @@ public:
     HRESULT get_Document(IMmDocument** ppDocument) override { QMX_REMOTE_CALL(get_Document, ppDocument); }
 };
 
+class MmTopicTreeProxy final : public remoting::Facet<IMmTopicTree> {
+public:
+    using Facet::Facet;
+    HRESULT ReadTree(const BSTR& namespaceUri, const BSTR& attributeNames, IMmTreeReader** ppReader) override
+    {
+        QMX_REMOTE_CALL(ReadTree, namespaceUri, attributeNames, ppReader);
+    }
+    HRESULT SetAttributes(const BSTR& namespaceUri, const BSTR& entries, LONG* pWritten) override
+    {
+        QMX_REMOTE_CALL(SetAttributes, namespaceUri, entries, pWritten);
+    }
+};
+
+class MmTreeReaderProxy final : public remoting::Facet<IMmTreeReader> {
+public:
+    using Facet::Facet;
+    HRESULT Next(LONG maxTopics, BSTR* pChunk) override { QMX_REMOTE_CALL(Next, maxTopics, pChunk); }
+};
+
 class MmDocumentPropertiesProxy final : public remoting::Facet<IMmDocumentProperties> {
 public:
     using Facet::Facet;

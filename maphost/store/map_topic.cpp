@@ -4,6 +4,7 @@
 
 #include "maphost/store/map_document.h"
 #include "maphost/store/map_support.h"
+#include "maphost/store/map_tree_reader.h"
 
 namespace qmx::map {
 
@@ -28,7 +29,7 @@ const char* CheckTaskValues(const TaskValues& task)
 
 // ---- Task information ----
 
-MapTopicTaskInfo::MapTopicTaskInfo(MapTopic* topic) : EmbeddedObject(topic), topic_(topic) {}
+MapTopicTaskInfo::MapTopicTaskInfo(MapTopic* topic) : EmbeddedObject(static_cast<IMmTopic*>(topic)), topic_(topic) {}
 
 template <class T>
 HRESULT MapTopicTaskInfo::Get(T TaskValues::*field, T* pValue) const
@@ -65,7 +66,7 @@ HRESULT MapTopicTaskInfo::put_Resources(const BSTR& value) { return Put(&TaskVal
 
 // ---- Sub-topic list ----
 
-MapTopicList::MapTopicList(MapTopic* topic) : EmbeddedObject(topic), topic_(topic) {}
+MapTopicList::MapTopicList(MapTopic* topic) : EmbeddedObject(static_cast<IMmTopic*>(topic)), topic_(topic) {}
 
 HRESULT MapTopicList::get_Count(LONG* pCount)
 {
@@ -193,6 +194,37 @@ HRESULT MapTopic::get_Attributes(const BSTR& namespaceUri, IMmAttributes** ppAtt
     ComPtr<MapTopicAttributes> attributes = MakeObject<MapTopicAttributes>(this, namespaceUri);
     if (!attributes) return E_OUTOFMEMORY;
     *ppAttributes = attributes.Detach();
+    return S_OK;
+}
+
+HRESULT MapTopic::ReadTree(const BSTR& namespaceUri, const BSTR& attributeNames, IMmTreeReader** ppReader)
+{
+    if (!ppReader) return E_POINTER;
+    *ppReader = nullptr;
+    if (namespaceUri.empty()) return Fail(E_INVALIDARG, IMmTopicTree::iid, "The attribute namespace is empty.");
+    std::vector<BSTR> names;
+    if (!DecodeFieldList(attributeNames, kMaxRecordAttributes, &names))
+        return Fail(E_INVALIDARG, IMmTopicTree::iid, "The list of attribute names cannot be read.");
+    *ppReader = MakeObject<MapTreeReader>(this, namespaceUri, std::move(names)).Detach();
+    return S_OK;
+}
+
+HRESULT MapTopic::SetAttributes(const BSTR& namespaceUri, const BSTR& entries, LONG* pWritten)
+{
+    if (!pWritten) return E_POINTER;
+    *pWritten = 0;
+    if (namespaceUri.empty()) return Fail(E_INVALIDARG, IMmTopicTree::iid, "The attribute namespace is empty.");
+    std::vector<BSTR> fields;
+    if (!DecodeFieldList(entries, 3 * std::size_t(kMaxChunkTopics), &fields) || fields.size() % 3 != 0)
+        return Fail(E_INVALIDARG, IMmTopicTree::iid, "The list of attributes to set cannot be read.");
+    RETURN_IF_FAILED(CheckAlive(IMmTopicTree::iid));
+    for (std::size_t i = 0; i < fields.size() && document_; i += 3) {
+        const auto guid = ParseGuidText(fields[i]);
+        MapTopic* topic = guid ? document_->FindTopic(*guid) : nullptr;
+        ComPtr<IMmAttributes> attributes;
+        if (!topic || FAILED(topic->get_Attributes(namespaceUri, attributes.ReleaseAndGetAddressOf()))) continue;
+        if (SUCCEEDED(attributes->SetAttributeValue(fields[i + 1], fields[i + 2]))) ++*pWritten;
+    }
     return S_OK;
 }
 

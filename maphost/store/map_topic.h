@@ -92,7 +92,7 @@ private:
     MapTopic* topic_;
 };
 
-class MapTopic final : public ComObject<IMmTopic> {
+class MapTopic final : public ComObject<IMmTopic, IMmTopicTree> {
 public:
     MapTopic(MapDocument* document, const GUID& guid);
 
@@ -117,6 +117,9 @@ public:
     HRESULT put_IsCallout(VARIANT_BOOL callout) override;
     HRESULT get_ParentTopic(IMmTopic** ppParent) override;
     HRESULT get_Document(IMmDocument** ppDocument) override;
+    // IMmTopicTree
+    HRESULT ReadTree(const BSTR& namespaceUri, const BSTR& attributeNames, IMmTreeReader** ppReader) override;
+    HRESULT SetAttributes(const BSTR& namespaceUri, const BSTR& entries, LONG* pWritten) override;
 
     // For the document, the file formats and the host's window.
     const GUID& Guid() const { return guid_; }

@@ -345,6 +345,33 @@ public:
     HRESULT TopicByGuid(const BSTR& g, IMmTopic** pp) override { QMX_COUNTED(TopicByGuid, g, pp); }
 };
 
+class TopicTreeFacet final : public Facet<IMmTopicTree> {
+public:
+    using FaceType = IMmTopicTree;
+    TopicTreeFacet(CountedObject* o, IUnknown* i) : Facet(o, i, "IMmTopicTree") {}
+    HRESULT ReadTree(const BSTR& n, const BSTR& a, IMmTreeReader** pp) override { QMX_COUNTED(ReadTree, n, a, pp); }
+    HRESULT SetAttributes(const BSTR& n, const BSTR& e, LONG* p) override
+    {
+        if (owner_->Shared().counter->refuseBulkWrites) {
+            owner_->Count("IMmTopicTree", "SetAttributes");
+            return E_NOTIMPL;
+        }
+        QMX_COUNTED(SetAttributes, n, e, p);
+    }
+};
+
+class TreeReaderFacet final : public Facet<IMmTreeReader> {
+public:
+    using FaceType = IMmTreeReader;
+    TreeReaderFacet(CountedObject* o, IUnknown* i) : Facet(o, i, "IMmTreeReader") {}
+    HRESULT Next(LONG n, BSTR* p) override
+    {
+        HRESULT hr = Call("Next", &FaceType::Next, n, p);
+        if (const auto& filter = owner_->Shared().counter->chunkFilter; filter && p) filter(&hr, p);
+        return hr;
+    }
+};
+
 class TopicFacet final : public Facet<IMmTopic> {
 public:
     using FaceType = IMmTopic;
@@ -504,7 +531,10 @@ std::unique_ptr<FacetBase> MakeFacet(REFIID riid, CountedObject* owner, IUnknown
         {IMmEventSubscription::iid, &Make<SubscriptionFacet>},
         {IMmConnectionPoint::iid, &Make<ConnectionPointFacet>},
         {IMmEventData::iid, &Make<EventDataFacet>},
+        {IMmTopicTree::iid, &Make<TopicTreeFacet>},
+        {IMmTreeReader::iid, &Make<TreeReaderFacet>},
     };
+    if (riid == IMmTopicTree::iid && owner->Shared().counter->TreeReaderHidden()) return nullptr;
     const auto found = makers.find(riid);
     return found == makers.end() ? nullptr : found->second(owner, inner);
 }

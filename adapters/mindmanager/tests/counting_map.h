@@ -12,6 +12,7 @@
 // its own process's calls).
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -40,10 +41,21 @@ public:
     void Disconnect() { disconnected_ = true; }
     bool Disconnected() const { return disconnected_; }
 
+    // From now on the topics answer no tree reader (IMmTopicTree), as a map
+    // that offers only the single calls.
+    void HideTreeReader() { treeReaderHidden_ = true; }
+    bool TreeReaderHidden() const { return treeReaderHidden_; }
+    // Changes what each tree reader's Next answers, as a faulty peer would.
+    std::function<void(HRESULT* result, BSTR* chunk)> chunkFilter;
+    // The topics refuse IMmTopicTree::SetAttributes (E_NOTIMPL), as a map
+    // that reads in bulk but writes one by one.
+    bool refuseBulkWrites = false;
+
 private:
     std::map<std::string, long> calls_;
     long released_ = 0;
     bool disconnected_ = false;
+    bool treeReaderHidden_ = false;
 };
 
 // The wrapped application; the counter is shared by every wrapper made.
