@@ -12,12 +12,14 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QThread>
 #include <functional>
 
 #include "adapters/mindmanager/tests/process_support.h"
 #include "adapters/mindmanager/topic_values.h"
 #include "app/server/application_face.h"
+#include "automation/file_name.h"
 #include "automation/remoting/apartment.h"
 #include "automation/remoting/local_server.h"
 #include "automation/remoting/object_proxy.h"
@@ -86,6 +88,66 @@ TEST(MapHostedRoad, TheDisplayProgramFollowsTheHostsMapAcrossTheBus)
     Pump(300, [] { return false; });
     EXPECT_FALSE(Known(e.Get()));  // nobody follows the map any more
 
+    EXPECT_EQ(display->Quit(), S_OK);
+    display = nullptr;
+    remote = nullptr;
+    EXPECT_TRUE(Pump(15000, [&] { return Ended(pid); }));
+}
+
+// The lines of a map file, to tell what a load changed.
+QStringList MapLines(IMmDocument* document, const QString& path)
+{
+    if (FAILED(document->SaveAs(FileNameToBstr(path.toStdString()), 0))) return {};
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+}
+
+// A map the adapter has read and written before (every topic carries its
+// GuidCopy, the links are on both ends, the dates agree with the links)
+// comes through the hosted load as it was: the display program shows no
+// change, and the map has none.
+TEST(MapHostedRoad, AMapReadBeforeComesThroughTheLoadUnmodified)
+{
+    ASSERT_EQ(QProcess::execute(QStringLiteral(QMX_DISPLAY_PROGRAM), {QStringLiteral("-RegServer")}), 0);
+    for (const char* library : {"libQMXGanttChartControl.so", "libQMXSimpleGrid.so", "libQMXMm5Adapter.so"})
+        ASSERT_EQ(RegisterLibrary(library), 0) << library;
+    RegisterApplicationFace();
+    map::RegisterMapFaces();
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+
+    ComPtr<IMmApplication> host;
+    ASSERT_EQ(map::CreateInProcessApplication(host.ReleaseAndGetAddressOf()), S_OK);
+    ComPtr<IMmDocuments> documents;
+    ComPtr<IMmDocument> document;
+    host->get_Documents(VARIANT_FALSE, documents.ReleaseAndGetAddressOf());
+    ASSERT_EQ(documents->Open(FileNameToBstr(QMX_EXAMPLE_MAP), BSTR(), VARIANT_FALSE, document.ReleaseAndGetAddressOf()),
+              S_OK);
+    const QStringList before = MapLines(document.Get(), dir.filePath(QStringLiteral("before.mmap")));
+    ASSERT_FALSE(before.isEmpty());
+
+    ComPtr<IApplication> display;
+    ASSERT_EQ(remoting::CreateLocalInstance(kDisplayApplicationVersionIndependentProgId, &display), S_OK);
+    ComPtr<remoting::IRemoteObject> remote;
+    ASSERT_EQ(display.As(&remote), S_OK);
+    const qint64 pid =
+        remoting::Apartment::Instance().Connection().interface()->servicePid(remote->RemoteBus()).value();
+    ASSERT_EQ(display->Connect(host.Get(), u"MindManager.Application.5", 0, VARIANT{}), S_OK);
+    // Whatever the program does once it has the plan (drawing, the window's
+    // first layout) has had its time.
+    Pump(500, [] { return false; });
+    VARIANT_BOOL modified = VARIANT_TRUE;
+    ASSERT_EQ(document->get_IsModified(&modified), S_OK);
+    const QStringList after = MapLines(document.Get(), dir.filePath(QStringLiteral("after.mmap")));
+    QStringList changed;
+    for (const QString& line : after) {
+        if (!before.contains(line)) changed << line;
+    }
+    EXPECT_EQ(modified, VARIANT_FALSE) << changed.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(changed.isEmpty()) << changed.join(QLatin1Char('\n')).toStdString();
+
+    ASSERT_EQ(display->Disconnect(), S_OK);
     EXPECT_EQ(display->Quit(), S_OK);
     display = nullptr;
     remote = nullptr;
