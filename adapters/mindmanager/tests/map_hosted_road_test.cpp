@@ -53,6 +53,7 @@ TEST(MapHostedRoad, TheDisplayProgramFollowsTheHostsMapAcrossTheBus)
     central->AddSubTopic(u"A", a.ReleaseAndGetAddressOf());
     a->AddSubTopic(u"B", b.ReleaseAndGetAddressOf());
     const ULONG before = store->RefCount();
+    document->put_IsModified(VARIANT_FALSE);
 
     ComPtr<IApplication> display;
     ASSERT_EQ(remoting::CreateLocalInstance(kDisplayApplicationVersionIndependentProgId, &display), S_OK);
@@ -66,6 +67,11 @@ TEST(MapHostedRoad, TheDisplayProgramFollowsTheHostsMapAcrossTheBus)
     EXPECT_TRUE(Known(a.Get()));
     EXPECT_TRUE(Known(b.Get()));
     EXPECT_GT(store->RefCount(), before);  // the adapter holds the application
+    // Marking the topics changed the map, and the map says so (the display
+    // program shows the map's own state).
+    VARIANT_BOOL modified = VARIANT_FALSE;
+    ASSERT_EQ(document->get_IsModified(&modified), S_OK);
+    EXPECT_EQ(modified, VARIANT_TRUE);
 
     // A topic added here comes to the adapter as an event across the bus.
     ComPtr<IMmTopic> c;
@@ -146,6 +152,11 @@ TEST(MapHostedRoad, AMapReadBeforeComesThroughTheLoadUnmodified)
     }
     EXPECT_EQ(modified, VARIANT_FALSE) << changed.join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(changed.isEmpty()) << changed.join(QLatin1Char('\n')).toStdString();
+    // The program did read the map: it follows it.
+    ComPtr<IMmTopic> central, added;
+    document->get_CentralTopic(central.ReleaseAndGetAddressOf());
+    central->AddSubTopic(u"Added", added.ReleaseAndGetAddressOf());
+    EXPECT_TRUE(Pump(20000, [&] { return Known(added.Get()); }));
 
     ASSERT_EQ(display->Disconnect(), S_OK);
     EXPECT_EQ(display->Quit(), S_OK);
