@@ -33,13 +33,39 @@ namespace {
 // The topic knows its task: the adapter marked it as its own.
 bool Known(IMmTopic* topic) { return !GuidOf(topic).empty() && GetAttribute(topic, kGuidCopy) == GuidOf(topic); }
 
-TEST(MapHostedRoad, TheDisplayProgramFollowsTheHostsMapAcrossTheBus)
+// The display program registered with the components it loads; started on
+// the test's bus, and quit again.
+class MapHostedRoad : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        ASSERT_EQ(QProcess::execute(QStringLiteral(QMX_DISPLAY_PROGRAM), {QStringLiteral("-RegServer")}), 0);
+        for (const char* library : {"libQMXGanttChartControl.so", "libQMXSimpleGrid.so", "libQMXMm5Adapter.so"})
+            ASSERT_EQ(RegisterLibrary(library), 0) << library;
+        RegisterApplicationFace();
+        map::RegisterMapFaces();
+    }
+    void StartDisplay()
+    {
+        ASSERT_EQ(remoting::CreateLocalInstance(kDisplayApplicationVersionIndependentProgId, &display), S_OK);
+        ASSERT_EQ(display.As(&remote), S_OK);
+        pid = remoting::Apartment::Instance().Connection().interface()->servicePid(remote->RemoteBus()).value();
+    }
+    void EndDisplay()
+    {
+        EXPECT_EQ(display->Quit(), S_OK);
+        display = nullptr;
+        remote = nullptr;
+        EXPECT_TRUE(Pump(15000, [&] { return Ended(pid); }));
+    }
+
+    ComPtr<IApplication> display;
+    ComPtr<remoting::IRemoteObject> remote;
+    qint64 pid = 0;
+};
+
+TEST_F(MapHostedRoad, TheDisplayProgramFollowsTheHostsMapAcrossTheBus)
 {
-    ASSERT_EQ(QProcess::execute(QStringLiteral(QMX_DISPLAY_PROGRAM), {QStringLiteral("-RegServer")}), 0);
-    for (const char* library : {"libQMXGanttChartControl.so", "libQMXSimpleGrid.so", "libQMXMm5Adapter.so"})
-        ASSERT_EQ(RegisterLibrary(library), 0) << library;
-    RegisterApplicationFace();
-    map::RegisterMapFaces();
 
     ComPtr<IMmApplication> host;
     ASSERT_EQ(map::CreateInProcessApplication(host.ReleaseAndGetAddressOf()), S_OK);
@@ -55,12 +81,7 @@ TEST(MapHostedRoad, TheDisplayProgramFollowsTheHostsMapAcrossTheBus)
     const ULONG before = store->RefCount();
     document->put_IsModified(VARIANT_FALSE);
 
-    ComPtr<IApplication> display;
-    ASSERT_EQ(remoting::CreateLocalInstance(kDisplayApplicationVersionIndependentProgId, &display), S_OK);
-    ComPtr<remoting::IRemoteObject> remote;
-    ASSERT_EQ(display.As(&remote), S_OK);
-    const qint64 pid =
-        remoting::Apartment::Instance().Connection().interface()->servicePid(remote->RemoteBus()).value();
+    ASSERT_NO_FATAL_FAILURE(StartDisplay());
 
     // The adapter reads the map while this process waits in Connect.
     ASSERT_EQ(display->Connect(host.Get(), u"MindManager.Application.5", 0, VARIANT{}), S_OK);
@@ -94,10 +115,7 @@ TEST(MapHostedRoad, TheDisplayProgramFollowsTheHostsMapAcrossTheBus)
     Pump(300, [] { return false; });
     EXPECT_FALSE(Known(e.Get()));  // nobody follows the map any more
 
-    EXPECT_EQ(display->Quit(), S_OK);
-    display = nullptr;
-    remote = nullptr;
-    EXPECT_TRUE(Pump(15000, [&] { return Ended(pid); }));
+    EndDisplay();
 }
 
 // The lines of a map file, to tell what a load changed.
@@ -113,13 +131,8 @@ QStringList MapLines(IMmDocument* document, const QString& path)
 // GuidCopy, the links are on both ends, the dates agree with the links)
 // comes through the hosted load as it was: the display program shows no
 // change, and the map has none.
-TEST(MapHostedRoad, AMapReadBeforeComesThroughTheLoadUnmodified)
+TEST_F(MapHostedRoad, AMapReadBeforeComesThroughTheLoadUnmodified)
 {
-    ASSERT_EQ(QProcess::execute(QStringLiteral(QMX_DISPLAY_PROGRAM), {QStringLiteral("-RegServer")}), 0);
-    for (const char* library : {"libQMXGanttChartControl.so", "libQMXSimpleGrid.so", "libQMXMm5Adapter.so"})
-        ASSERT_EQ(RegisterLibrary(library), 0) << library;
-    RegisterApplicationFace();
-    map::RegisterMapFaces();
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
 
@@ -133,12 +146,7 @@ TEST(MapHostedRoad, AMapReadBeforeComesThroughTheLoadUnmodified)
     const QStringList before = MapLines(document.Get(), dir.filePath(QStringLiteral("before.mmap")));
     ASSERT_FALSE(before.isEmpty());
 
-    ComPtr<IApplication> display;
-    ASSERT_EQ(remoting::CreateLocalInstance(kDisplayApplicationVersionIndependentProgId, &display), S_OK);
-    ComPtr<remoting::IRemoteObject> remote;
-    ASSERT_EQ(display.As(&remote), S_OK);
-    const qint64 pid =
-        remoting::Apartment::Instance().Connection().interface()->servicePid(remote->RemoteBus()).value();
+    ASSERT_NO_FATAL_FAILURE(StartDisplay());
     ASSERT_EQ(display->Connect(host.Get(), u"MindManager.Application.5", 0, VARIANT{}), S_OK);
     // Whatever the program does once it has the plan (drawing, the window's
     // first layout) has had its time.
@@ -159,10 +167,7 @@ TEST(MapHostedRoad, AMapReadBeforeComesThroughTheLoadUnmodified)
     EXPECT_TRUE(Pump(20000, [&] { return Known(added.Get()); }));
 
     ASSERT_EQ(display->Disconnect(), S_OK);
-    EXPECT_EQ(display->Quit(), S_OK);
-    display = nullptr;
-    remote = nullptr;
-    EXPECT_TRUE(Pump(15000, [&] { return Ended(pid); }));
+    EndDisplay();
 }
 
 }  // namespace
