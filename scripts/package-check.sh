@@ -68,6 +68,9 @@ trap cleanup EXIT
 apt_get install --no-install-recommends "$deb" || fail "apt-get install failed"
 
 grep -q "InprocServer32" "$store" || fail "the installation registered nothing in $store"
+if [ -x /usr/bin/QMXMapHost ]; then
+    grep -q "/usr/bin/QMXMapHost" "$store" || fail "the installation did not register the map host in $store"
+fi
 
 # A user with nothing of their own: an empty home, no store in the environment.
 home=$work/home

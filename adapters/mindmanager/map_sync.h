@@ -90,6 +90,15 @@ private:
     HRESULT WriteResourcesIfNotYet();
     HRESULT WriteAssignments(LONG taskId, LONG leftOut);
     HRESULT WriteLinks(LONG taskId, bool successors);
+    // The tasks linked to deleted ones: sources, whose topics' Successors
+    // named a deleted task, and dependents, whose Predecessors did.
+    struct LinkPartners {
+        std::vector<LONG> sources;
+        std::vector<LONG> dependents;
+        void Collect(ITask* task);
+    };
+    // Rewrites each partner's list once, leaving out the deleted tasks.
+    void RewritePartnerLinks(LinkPartners& partners, const std::vector<LONG>& deleted);
     void IncreaseUseCount(LONG resourceId);
     void DecreaseUseCount(LONG resourceId);
     // Every task of the tree, parents before children, without recursion.

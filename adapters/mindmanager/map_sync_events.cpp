@@ -42,6 +42,19 @@ bool IsCentral(IMmTopic* topic)
 
 }  // namespace
 
+void MapSync::LinkPartners::Collect(ITask* task)
+{
+    ComPtr<ITaskDependencies> list;
+    if (SUCCEEDED(task->get_Predecessors(list.ReleaseAndGetAddressOf())) && list) {
+        const std::vector<LONG> ids = PairIds(list.Get());
+        sources.insert(sources.end(), ids.begin(), ids.end());
+    }
+    if (SUCCEEDED(task->get_Successors(list.ReleaseAndGetAddressOf())) && list) {
+        const std::vector<LONG> ids = PairIds(list.Get());
+        dependents.insert(dependents.end(), ids.begin(), ids.end());
+    }
+}
+
 LONG MapSync::TaskIndexOfTopic(IMmTopic* topic) const
 {
     const ComPtr<IMmTopic> parent = ParentOf(topic);
@@ -277,8 +290,10 @@ void MapSync::TopicDeleting(IMmTopic* topic)
         return;
     }
     // The task goes with its subtasks: every assignment among them gives
-    // back its use.
+    // back its use, and every task linked to one of them from outside keeps
+    // its topic's links in step.
     std::vector<LONG> tasks, resources;
+    LinkPartners partners;
     std::vector<ComPtr<ITask>> pending{task};
     while (!pending.empty()) {
         ComPtr<ITask> next = std::move(pending.back());
@@ -286,6 +301,7 @@ void MapSync::TopicDeleting(IMmTopic* topic)
         LONG id = -1;
         next->get_ID(&id);
         tasks.push_back(id);
+        partners.Collect(next.Get());
         ComPtr<ITaskResources> assignments;
         LONG count = 0;
         if (SUCCEEDED(next->get_Resources(assignments.ReleaseAndGetAddressOf())) && assignments &&
@@ -313,6 +329,7 @@ void MapSync::TopicDeleting(IMmTopic* topic)
     model.tree->DeleteTask(*taskId);
     for (LONG id : tasks) memory_.ForgetTask(id);
     for (LONG id : resources) DecreaseUseCount(id);
+    RewritePartnerLinks(partners, tasks);
 }
 
 }  // namespace qmx::mm

@@ -1,5 +1,7 @@
 // Writing model changes into the map. Each write raises the write depth so
 // that the map events it causes are not taken for the user's changes.
+#include <algorithm>
+
 #include "adapters/mindmanager/map_formats.h"
 #include "adapters/mindmanager/map_sync.h"
 #include "adapters/mindmanager/topic_values.h"
@@ -39,13 +41,23 @@ HRESULT MapSync::TaskDelete(LONG taskId)
     WriteScope writing(memory_);
     ComPtr<IMmTopic> topic;
     RETURN_IF_FAILED(FindTopic(taskId, &topic));
-    // The sub-topics go with the topic; so do their tasks' entries.
+    // The sub-topics go with the topic; so do their tasks' entries. The plan
+    // has dropped their links already: the topics' link lists name the tasks
+    // whose topics must stop naming them.
     std::vector<ComPtr<IMmTopic>> pending{topic};
-    std::vector<LONG> gone;
+    std::vector<LONG> gone{taskId};
+    LinkPartners partners;
+    const auto collect = [&](IMmTopic* linked, const char16_t* attribute, std::vector<LONG>& into) {
+        for (const LinkEntry& link : ParseLinks(GetAttribute(linked, attribute))) {
+            if (const auto id = memory_.TaskOfGuid(link.guid)) into.push_back(*id);
+        }
+    };
     while (!pending.empty()) {
         ComPtr<IMmTopic> next = std::move(pending.back());
         pending.pop_back();
         if (const auto id = memory_.TaskOfGuid(GuidOf(next.Get()))) gone.push_back(*id);
+        collect(next.Get(), kPredecessors, partners.sources);
+        collect(next.Get(), kSuccessors, partners.dependents);
         const auto children = SubTopicsOf(next.Get());
         LONG count = 0;
         if (!children || FAILED(children->get_Count(&count))) continue;
@@ -55,8 +67,8 @@ HRESULT MapSync::TaskDelete(LONG taskId)
         }
     }
     RETURN_IF_FAILED(topic->Delete());
-    memory_.ForgetTask(taskId);
     for (LONG id : gone) memory_.ForgetTask(id);
+    RewritePartnerLinks(partners, gone);
     return S_OK;
 }
 
@@ -110,6 +122,23 @@ HRESULT MapSync::WriteLinks(LONG taskId, bool successors)
         if (const BSTR* guid = memory_.GuidOfTask(pairId)) entries.push_back({*guid, type});
     }
     return SetAttribute(topic.Get(), successors ? kSuccessors : kPredecessors, FormatLinks(entries));
+}
+
+void MapSync::RewritePartnerLinks(LinkPartners& partners, const std::vector<LONG>& deleted)
+{
+    std::vector<LONG> gone = deleted;
+    std::sort(gone.begin(), gone.end());
+    const auto once = [&](std::vector<LONG>& ids) {
+        std::sort(ids.begin(), ids.end());
+        ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+        std::erase_if(ids, [&](LONG id) { return std::binary_search(gone.begin(), gone.end(), id); });
+    };
+    once(partners.sources);
+    once(partners.dependents);
+    // A partner whose topic cannot be written keeps its old text; the others
+    // are still brought in step.
+    for (LONG id : partners.sources) WriteLinks(id, true);
+    for (LONG id : partners.dependents) WriteLinks(id, false);
 }
 
 HRESULT MapSync::TaskLinksChanged(LONG sourceTaskId, LONG dependentTaskId)

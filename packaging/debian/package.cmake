@@ -25,8 +25,10 @@ assigned to tasks.
 
 Plans are kept in QMXGantt's own XML project files (.qmxg and .xml). The
 package holds the display application QMXGanttDisplay, the command-line
-tool qmxgantt that checks, dumps and converts project files, and the
-component libraries, registered for every user at installation.")
+tool qmxgantt that checks, dumps and converts project files, the map host
+QMXMapHost, a small mind-map editor whose maps the display application
+shows as plans and keeps in step, and the component libraries, registered
+for every user at installation.")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The private libraries are part of the package: dpkg-shlibdeps finds them
 # here rather than in another package.
@@ -44,10 +46,14 @@ foreach(target IN LISTS qmx_component_libraries)
   string(APPEND QMX_PACKAGE_COMPONENTS " lib${target}.so")
 endforeach()
 string(STRIP "${QMX_PACKAGE_COMPONENTS}" QMX_PACKAGE_COMPONENTS)
+# The programs that register themselves with -RegServer.
 set(QMX_PACKAGE_PROGRAMS)
-if(TARGET QMXGanttDisplay)
-  set(QMX_PACKAGE_PROGRAMS QMXGanttDisplay)
-endif()
+foreach(target IN ITEMS QMXGanttDisplay QMXMapHost)
+  if(TARGET ${target})
+    string(APPEND QMX_PACKAGE_PROGRAMS " ${target}")
+  endif()
+endforeach()
+string(STRIP "${QMX_PACKAGE_PROGRAMS}" QMX_PACKAGE_PROGRAMS)
 set(QMX_SYSTEM_STORE /etc/xdg/QMX/registry.ini)
 
 set(qmx_scripts_dir ${CMAKE_CURRENT_BINARY_DIR}/debian)

@@ -54,6 +54,18 @@ case " $programs " in
         ;;
     *) display=no ;;
 esac
+host_id=org.qmx.QMXMapHost
+case " $programs " in
+    *" QMXMapHost "*)
+        host=yes
+        expected="$expected share/applications/$host_id.desktop share/metainfo/$host_id.metainfo.xml"
+        ;;
+    *) host=no ;;
+esac
+# Every program has its manual page.
+for program in $programs; do
+    expected="$expected share/man/man1/$program.1.gz"
+done
 for file in $expected; do
     [ -f "$tree/$file" ] || fail "missing $file"
 done
@@ -128,6 +140,19 @@ if [ "$display" = yes ]; then
     grep -q "$tree/$libdir/QMXGanttDisplay" "$system_store" ||
         fail "the program's registration does not name the installed program"
 fi
+if [ "$host" = yes ]; then
+    # The map host registers itself as the application class's local server,
+    # named by its installed path, and takes only that away again.
+    QMX_REGISTRY=$system_store QT_QPA_PLATFORM=offscreen "$tree/$bindir/QMXMapHost" -RegServer >/dev/null ||
+        fail "QMXMapHost -RegServer"
+    grep -q "$tree/$bindir/QMXMapHost" "$system_store" ||
+        fail "the map host's registration does not name the installed program"
+    grep -q "MindManager.Application.5" "$system_store" || fail "the map host's ProgID is not registered"
+    QMX_REGISTRY=$system_store QT_QPA_PLATFORM=offscreen "$tree/$bindir/QMXMapHost" -UnregServer >/dev/null ||
+        fail "QMXMapHost -UnregServer"
+    ! grep -q "$tree/$bindir/QMXMapHost" "$system_store" || fail "the map host's registration stayed"
+    grep -q "$tree/$libdir/libQMXXmlAdapter.so" "$system_store" || fail "unregistering the map host took more away"
+fi
 grep -q "$tree/$libdir/libQMXXmlAdapter.so" "$system_store" ||
     fail "the system store does not name the installed XML adapter"
 
@@ -155,13 +180,21 @@ status=0
 [ "$status" = 1 ] || fail "qmxgantt check without the adapter exited $status, not 1"
 
 # --- Desktop files ------------------------------------------------------------
-if [ "$display" = yes ] && command -v desktop-file-validate >/dev/null 2>&1; then
-    desktop-file-validate "$tree/share/applications/$app_id.desktop" || fail "desktop-file-validate"
-fi
-if [ "$display" = yes ] && command -v appstreamcli >/dev/null 2>&1; then
-    appstreamcli validate --no-net --no-color "$tree/share/metainfo/$app_id.metainfo.xml" >"$work/appstream.log" ||
-        fail "appstreamcli validate: $(cat "$work/appstream.log")"
-fi
+ids=
+[ "$display" = yes ] && ids="$ids $app_id"
+[ "$host" = yes ] && ids="$ids $host_id"
+for id in $ids; do
+    if command -v desktop-file-validate >/dev/null 2>&1; then
+        desktop-file-validate "$tree/share/applications/$id.desktop" || fail "desktop-file-validate $id"
+    fi
+    if command -v appstreamcli >/dev/null 2>&1; then
+        appstreamcli validate --no-net --no-color "$tree/share/metainfo/$id.metainfo.xml" >"$work/appstream.log" ||
+            fail "appstreamcli validate $id: $(cat "$work/appstream.log")"
+    fi
+    # The entry's icon is one the package installs.
+    icon=$(sed -n 's/^Icon=//p' "$tree/share/applications/$id.desktop")
+    [ -f "$tree/share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "$id.desktop names the icon '$icon' it lacks"
+done
 
 # The MIME package: a .qmxg file is a project by its name, and the database
 # names the root element that makes an .xml file one.

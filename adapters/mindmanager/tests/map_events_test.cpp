@@ -201,6 +201,58 @@ TEST_F(MapEvents, DeletedTopicsTakeTheirTasksAndUses)
     EXPECT_EQ(pool, 0);
 }
 
+TEST_F(MapEvents, DeletedTopicsLeaveTheirPartnersLinks)
+{
+    auto a = Add(central.Get(), u"A");
+    auto b = Add(central.Get(), u"B");
+    auto b1 = Add(b.Get(), u"B.1");
+    auto c = Add(central.Get(), u"C");
+    auto d = Add(central.Get(), u"D");
+    auto e = Add(central.Get(), u"E");
+    Attach();
+    const auto link = [&](IMmTopic* from, IMmTopic* to, QMXDependencyType type) {
+        ASSERT_EQ(data->Tree()->DependencyLink(IdOf(from), IdOf(to), type), S_OK);
+        ASSERT_EQ(adapter->TaskDependencyLink(IdOf(from), IdOf(to), type), S_OK);
+    };
+    link(a.Get(), b1.Get(), dtFinishToStart);  // into the deleted subtree
+    link(e.Get(), b.Get(), dtStartToStart);
+    link(b.Get(), c.Get(), dtFinishToFinish);  // out of it
+    link(b1.Get(), d.Get(), dtFinishToStart);
+    link(d.Get(), c.Get(), dtStartToFinish);   // untouched by the deletion
+    link(a.Get(), d.Get(), dtFinishToStart);
+    ASSERT_EQ(Attr(c.Get(), kPredecessors), Guid(b.Get()) + u",3;" + Guid(d.Get()) + u",1");
+
+    // B goes with B.1: no topic left names either of them.
+    ASSERT_EQ(b->Delete(), S_OK);
+    EXPECT_EQ(TaskCount(), 4);
+    struct Expected {
+        const char* what;
+        IMmTopic* topic;
+        const char16_t* attribute;
+        BSTR text;
+    };
+    const Expected expected[] = {
+        {"A's successors", a.Get(), kSuccessors, Guid(d.Get()) + u",2"},
+        {"E's successors", e.Get(), kSuccessors, u""},
+        {"C's predecessors", c.Get(), kPredecessors, Guid(d.Get()) + u",1"},
+        {"D's predecessors", d.Get(), kPredecessors, Guid(a.Get()) + u",2"},
+        {"D's successors", d.Get(), kSuccessors, Guid(c.Get()) + u",1"},
+    };
+    for (const Expected& row : expected) {
+        SCOPED_TRACE(row.what);
+        EXPECT_EQ(Attr(row.topic, row.attribute), row.text);
+    }
+    // The rewrites were the adapter's own: no change came back as an event.
+    EXPECT_EQ(PredecessorCount(TaskOf(c.Get()).Get()), 1);
+    EXPECT_EQ(PredecessorCount(TaskOf(d.Get()).Get()), 1);
+
+    // A later load reads the same links as the plan holds.
+    ASSERT_EQ(adapter->Refresh(), S_OK);
+    EXPECT_EQ(PredecessorCount(TaskOf(c.Get()).Get()), 1);
+    EXPECT_EQ(PredecessorCount(TaskOf(d.Get()).Get()), 1);
+    EXPECT_EQ(Attr(e.Get(), kSuccessors), u"");
+}
+
 TEST_F(MapEvents, ClosingTheMapEmptiesThePlan)
 {
     Add(central.Get(), u"A");

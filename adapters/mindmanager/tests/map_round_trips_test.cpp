@@ -3,6 +3,7 @@
 // topic, per edit written back, per change applied from the map. The
 // adapter must also work the same through the stand-in as directly
 // (identity of objects reached twice, events with wrapped objects).
+#include <algorithm>
 #include <functional>
 
 #include "adapters/mindmanager/tests/counting_map.h"
@@ -97,6 +98,49 @@ TEST_F(MapRoundTrips, OneEditIsWrittenWithFewCalls)
     LONG percent = 0;
     Info(topic.Get())->get_PercentComplete(&percent);
     EXPECT_EQ(percent, 55);
+}
+
+TEST_F(MapRoundTrips, DeletingASubtreeRewritesItsPartnersLinearly)
+{
+    // A hub linked to every topic of two groups; one group is deleted in
+    // the plan, the other in the map.
+    constexpr int kPerGroup = 40;
+    auto hub = Add(central.Get(), u"Hub");
+    auto inPlan = Add(central.Get(), u"Deleted in the plan");
+    auto inMap = Add(central.Get(), u"Deleted in the map");
+    for (int i = 0; i < kPerGroup; ++i) {
+        Add(inPlan.Get(), u"Task");
+        Add(inMap.Get(), u"Task");
+    }
+    AttachCounted();
+    const LONG hubId = IdOf(hub.Get());
+    std::vector<LONG> linked;
+    for (IMmTopic* group : {inPlan.Get(), inMap.Get()}) {
+        for (LONG i = 1; i <= kPerGroup; ++i) linked.push_back(IdOf(SubTopic(group, i).Get()));
+    }
+    for (LONG id : linked) {
+        ASSERT_EQ(data->Tree()->DependencyLink(hubId, id, dtFinishToStart), S_OK);
+        ASSERT_EQ(adapter->TaskDependencyLink(hubId, id, dtFinishToStart), S_OK);
+    }
+
+    // The plan's deletion: the hub's list is written once.
+    const LONG groupId = IdOf(inPlan.Get());
+    ASSERT_EQ(data->Tree()->DeleteTask(groupId), S_OK);
+    counter->Reset();
+    ASSERT_EQ(adapter->TaskDelete(groupId), S_OK);
+    EXPECT_EQ(counter->Of("IMmAttributes.SetAttributeValue"), 1) << counter->Report();
+    EXPECT_LE(counter->Total(), 10 * (kPerGroup + 1) + 10) << counter->Report();
+    BSTR remaining = Attr(hub.Get(), kSuccessors);
+    EXPECT_EQ(std::count(remaining.begin(), remaining.end(), u';'), kPerGroup - 1);
+
+    // The map's deletion: the map tells of one topic at a time, each time
+    // the hub is written once, and the calls stay a fixed number per topic.
+    counter->Reset();
+    ASSERT_EQ(inMap->Delete(), S_OK);
+    EXPECT_LE(counter->Of("IMmAttributes.SetAttributeValue"), kPerGroup + 1) << counter->Report();
+    EXPECT_LE(counter->Total(), 20 * (kPerGroup + 1)) << counter->Report();
+    EXPECT_EQ(Attr(hub.Get(), kSuccessors), u"");
+    EXPECT_EQ(TaskCount(), 1);
 }
 
 TEST_F(MapRoundTrips, TheAdapterWorksTheSameThroughTheStandIn)

@@ -127,6 +127,28 @@ TEST_F(MapWriteBack, DeleteAndMoveFollowTheTree)
     EXPECT_EQ(adapter->TaskUpdate(999), E_INVALIDARG);
 }
 
+TEST_F(MapWriteBack, DeletedTasksLeaveTheirPartnersLinks)
+{
+    const LONG aId = IdOf(a.Get()), bId = IdOf(b.Get());
+    const LONG childId = Id(NewTask(bId, u"B.1").Get());
+    const LONG cId = Id(NewTask(0, u"C").Get());
+    const auto link = [&](LONG from, LONG to) {
+        ASSERT_EQ(data->Tree()->DependencyLink(from, to, dtFinishToStart), S_OK);
+        ASSERT_EQ(adapter->TaskDependencyLink(from, to, dtFinishToStart), S_OK);
+    };
+    link(aId, childId);
+    link(bId, cId);
+    link(aId, cId);
+    const ComPtr<IMmTopic> c = TopicOf(cId);
+    ASSERT_EQ(Attr(a.Get(), kSuccessors).size(), 2 * (Guid(c.Get()).size() + 2) + 1);
+    // The plan drops the links with the task; the topics follow.
+    ASSERT_EQ(data->Tree()->DeleteTask(bId), S_OK);
+    ASSERT_EQ(adapter->TaskDelete(bId), S_OK);
+    EXPECT_EQ(Attr(a.Get(), kSuccessors), Guid(c.Get()) + u",2");
+    EXPECT_EQ(Attr(c.Get(), kPredecessors), Guid(a.Get()) + u",2");
+    EXPECT_EQ(TaskCount(), 2);
+}
+
 TEST_F(MapWriteBack, LinksAreWrittenOnBothEnds)
 {
     const LONG aId = IdOf(a.Get()), bId = IdOf(b.Get());
