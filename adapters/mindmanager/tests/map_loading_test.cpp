@@ -195,11 +195,20 @@ TEST_F(MapLoading, CopiedTopicIsRecognisedAndLinksResolveToSourceThenCopy)
     EXPECT_EQ(type, dtStartToStart);
     EXPECT_EQ(LinkCount(TaskOf(dependent.Get()).Get()), 1);  // the unknown GUID is dropped
 
-    // Without the source, the copy made on the next load stands in.
+    // Without the source (deleted while nobody followed the map, so D still
+    // names it), the copy made on the next load stands in.
+    ASSERT_EQ(adapter->DisconnectHostApp(), S_OK);
     SetAttr(copy.Get(), kGuidCopy, sourceGuid);
     ASSERT_EQ(source->Delete(), S_OK);
-    ASSERT_EQ(adapter->Refresh(), S_OK);
+    Attach();
     EXPECT_EQ(PredecessorId(TaskOf(dependent.Get()).Get()), IdOf(copy.Get()));
+
+    // Deleted while the adapter follows, the copy's link goes from the plan
+    // and from D's topic alike: the next load has none to resolve.
+    ASSERT_EQ(copy->Delete(), S_OK);
+    EXPECT_EQ(Attr(dependent.Get(), kPredecessors), u"");
+    ASSERT_EQ(adapter->Refresh(), S_OK);
+    EXPECT_EQ(LinkCount(TaskOf(dependent.Get()).Get()), 0);
 }
 
 TEST_F(MapLoading, GuidsMatchWithoutRegardToCaseAndCyclesAreDropped)
