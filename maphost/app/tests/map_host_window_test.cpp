@@ -318,6 +318,29 @@ TEST_F(MapHostWindowTest, AddInsThatCannotLoadSayWhy)
     EXPECT_FALSE(why.empty());
 }
 
+TEST_F(MapHostWindowTest, ClientsShowAndHideTheWindowThroughTheApplication)
+{
+    ComPtr<IMmApplicationWindow> face;
+    ASSERT_EQ(app->QueryInterface(IMmApplicationWindow::iid, reinterpret_cast<void**>(face.ReleaseAndGetAddressOf())),
+              S_OK);
+    VARIANT_BOOL visible = VARIANT_FALSE;
+    ASSERT_EQ(face->get_Visible(&visible), S_OK);
+    EXPECT_EQ(visible, VARIANT_TRUE);
+    ASSERT_EQ(face->put_Visible(VARIANT_FALSE), S_OK);
+    EXPECT_FALSE(window->isVisible());
+    ASSERT_EQ(face->get_Visible(&visible), S_OK);
+    EXPECT_EQ(visible, VARIANT_FALSE);
+    ASSERT_EQ(face->put_Visible(VARIANT_TRUE), S_OK);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(face->get_Visible(nullptr), E_POINTER);
+
+    // Without its window the program has nothing to show.
+    window.reset();
+    ASSERT_EQ(face->get_Visible(&visible), S_OK);
+    EXPECT_EQ(visible, VARIANT_FALSE);
+    EXPECT_EQ(face->put_Visible(VARIANT_TRUE), E_FAIL);
+}
+
 TEST_F(MapHostWindowTest, LooksLikeAnOutline)
 {
     ComPtr<IMmTopic> a = Add(Central(), u"Design");
