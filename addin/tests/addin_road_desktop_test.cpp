@@ -143,6 +143,7 @@ protected:
     {
         ASSERT_TRUE(xdo->Focus(hostWindow));
         ASSERT_TRUE(xdo->Keys(QStringLiteral("alt+a")));
+        Save(Screen(), "road_desktop_menu.png");
         ASSERT_TRUE(xdo->Keys(QStringLiteral("q")));
     }
     // The display application's tasks, selected from the first row down and
