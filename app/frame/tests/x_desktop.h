@@ -146,20 +146,28 @@ public:
         const auto move = [this](QPoint p) {
             return Run({QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y())}).has_value();
         };
-        if (!move(from) || !Run({QStringLiteral("mousedown"), QStringLiteral("1")})) return false;
+        // Hovered first, as a hand reaches the bar before pressing.
+        if (!move(from - QPoint(2, 0)) || !move(from)) return false;
+        QThread::msleep(300);
+        if (!Run({QStringLiteral("mousedown"), QStringLiteral("1")})) return false;
         constexpr int kSteps = 8;
         for (int i = 1; i <= kSteps; ++i) {
-            QThread::msleep(60);
+            QThread::msleep(100);
             if (!move(from + (to - from) * i / kSteps)) return false;
         }
         QThread::msleep(150);
         return Run({QStringLiteral("mouseup"), QStringLiteral("1")}).has_value();
     }
-    bool Click(QPoint at) const
+    // A left click, with a modifier key held ("ctrl", "shift") when given.
+    bool Click(QPoint at, const QString& modifier = QString()) const
     {
-        return Run({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()), QStringLiteral("click"),
-                    QStringLiteral("1")})
-            .has_value();
+        QStringList arguments{QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y())};
+        if (!modifier.isEmpty()) arguments << QStringLiteral("keydown") << modifier;
+        arguments << QStringLiteral("click") << QStringLiteral("1");
+        if (!modifier.isEmpty()) arguments << QStringLiteral("keyup") << modifier;
+        const bool done = Run(arguments).has_value();
+        QThread::msleep(300);
+        return done;
     }
     bool Place(const QString& window, const QRect& rect) const
     {
