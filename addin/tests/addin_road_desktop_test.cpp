@@ -294,6 +294,8 @@ TEST_F(AddInRoadDesktop, TheUserDrivesBothProgramsAlongTheRoad)
         return attribute(build.Get(), mm::kPredecessors).find(designGuid) != std::u16string::npos &&
                attribute(design.Get(), mm::kSuccessors).find(buildGuid) != std::u16string::npos;
     })) << QString::fromStdU16String(attribute(build.Get(), mm::kPredecessors)).toStdString();
+    // The host's panel shows the dragged topic (its row in the outline).
+    xdo->Click(kHostPlace.topLeft() + QPoint(64, 80));
     Pump(1500, [] { return false; });  // the arrow drawn
     Save(Screen(), "road_desktop_linked.png");
 
