@@ -43,7 +43,6 @@ namespace {
 
 using mm::testing::Ended;
 using mm::testing::Pump;
-using mm::testing::RegisterLibrary;
 using qmx::testing::Bars;
 using qmx::testing::Xdotool;
 using testing::DisplayProcesses;
@@ -196,13 +195,7 @@ protected:
 
 TEST_F(AddInRoadDesktop, TheUserDrivesBothProgramsAlongTheRoad)
 {
-    // Both programs and the add-in in the test's registry store.
-    ASSERT_EQ(QProcess::execute(QStringLiteral(QMX_MAP_HOST), {QStringLiteral("-RegServer")}), 0);
-    ASSERT_EQ(QProcess::execute(QStringLiteral(QMX_DISPLAY_PROGRAM), {QStringLiteral("-RegServer")}), 0);
-    for (const char* library : {"libQMXGanttChartControl.so", "libQMXSimpleGrid.so", "libQMXMm5Adapter.so",
-                                "libQMXMm5GanttDisplay.so"})
-        ASSERT_EQ(RegisterLibrary(library), 0) << library;
-    map::RegisterMapFaces();
+    ASSERT_NO_FATAL_FAILURE(testing::RegisterBothPrograms());
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     const QString file = folder.filePath(QStringLiteral("plan.mmap"));

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <set>
 
 #include "adapters/mindmanager/tests/process_support.h"
@@ -15,8 +16,21 @@
 #include "automation/file_name.h"
 #include "maphost/api/map_factory.h"
 #include "maphost/api/map_interfaces.h"
+#include "maphost/remote/map_faces.h"
 
 namespace qmx::addin::testing {
+
+// Both programs, the display's components and the add-in in the test's
+// registry store; the host's faces known to this process.
+inline void RegisterBothPrograms()
+{
+    ASSERT_EQ(QProcess::execute(QStringLiteral(QMX_MAP_HOST), {QStringLiteral("-RegServer")}), 0);
+    ASSERT_EQ(QProcess::execute(QStringLiteral(QMX_DISPLAY_PROGRAM), {QStringLiteral("-RegServer")}), 0);
+    for (const char* library : {"libQMXGanttChartControl.so", "libQMXSimpleGrid.so", "libQMXMm5Adapter.so",
+                                "libQMXMm5GanttDisplay.so"})
+        ASSERT_EQ(mm::testing::RegisterLibrary(library), 0) << library;
+    map::RegisterMapFaces();
+}
 
 // The topic knows its task: the adapter marked it as its own.
 inline bool Known(IMmTopic* topic)
