@@ -73,6 +73,13 @@ MapHostWindow::MapHostWindow(MapApplication* application, HostPrompts* prompts, 
     point->Advise(sink_.Get(), &cookie);
 
     app_->SetMainWindowHandle(static_cast<std::int64_t>(winId()));
+    app_->SetWindowVisibility({[this] { return isVisible(); }, [this](bool visible) {
+                                   setVisible(visible);
+                                   if (visible) {
+                                       raise();
+                                       activateWindow();
+                                   }
+                               }});
     resize(900, 600);
     ShowActive();
     RebuildAddInCommands();
@@ -85,6 +92,7 @@ MapHostWindow::~MapHostWindow()
     sink_->window_ = nullptr;
     if (subscription_) subscription_->Unregister();
     app_->SetMainWindowHandle(0);
+    app_->SetWindowVisibility({});
 }
 
 void MapHostWindow::BuildMenus()

@@ -157,6 +157,9 @@ void RegisterMapFaces()
          QMX_REMOTE_METHOD(IMmApplication, get_Commands),
          QMX_REMOTE_METHOD(IMmApplication, get_UserInterfaces),
          QMX_REMOTE_METHOD(IMmApplication, get_MainWindowHandle)});
+    RegisterInterface<IMmApplicationWindow, MmApplicationWindowProxy>(
+        "org.qmx.QMXMapHost.IMmApplicationWindow",
+        {QMX_REMOTE_METHOD(IMmApplicationWindow, get_Visible), QMX_REMOTE_METHOD(IMmApplicationWindow, put_Visible)});
 }
 
 }  // namespace qmx::map

@@ -6,6 +6,7 @@
 
 #include "automation/remoting/interface_face.h"
 #include "maphost/api/map_interfaces.h"
+#include "maphost/api/map_window.h"
 
 namespace qmx::map {
 
@@ -242,5 +243,12 @@ public:
     HRESULT get_Commands(IMmCommands** ppCommands) override { QMX_REMOTE_CALL(get_Commands, ppCommands); }
     HRESULT get_UserInterfaces(IMmUserInterfaces** ppItems) override { QMX_REMOTE_CALL(get_UserInterfaces, ppItems); }
     HRESULT get_MainWindowHandle(std::int64_t* pHandle) override { QMX_REMOTE_CALL(get_MainWindowHandle, pHandle); }
+};
+
+class MmApplicationWindowProxy final : public remoting::Facet<IMmApplicationWindow> {
+public:
+    using Facet::Facet;
+    HRESULT get_Visible(VARIANT_BOOL* pVisible) override { QMX_REMOTE_CALL(get_Visible, pVisible); }
+    HRESULT put_Visible(VARIANT_BOOL visible) override { QMX_REMOTE_CALL(put_Visible, visible); }
 };
 }  // namespace qmx::map

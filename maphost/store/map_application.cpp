@@ -12,7 +12,8 @@ namespace qmx::map {
 
 // ---- Documents collection ----
 
-MapDocuments::MapDocuments(MapApplication* application) : EmbeddedObject(application), application_(application) {}
+MapDocuments::MapDocuments(MapApplication* application)
+    : EmbeddedObject(static_cast<IMmApplication*>(application)), application_(application) {}
 
 HRESULT MapDocuments::get_Count(LONG* pCount)
 {
@@ -93,6 +94,20 @@ HRESULT MapApplication::get_MainWindowHandle(std::int64_t* pHandle)
 {
     if (!pHandle) return E_POINTER;
     *pHandle = windowHandle_;
+    return S_OK;
+}
+
+HRESULT MapApplication::get_Visible(VARIANT_BOOL* pVisible)
+{
+    if (!pVisible) return E_POINTER;
+    *pVisible = ToVariantBool(visibility_.get && visibility_.get());
+    return S_OK;
+}
+
+HRESULT MapApplication::put_Visible(VARIANT_BOOL visible)
+{
+    if (!visibility_.set) return Fail(E_FAIL, IMmApplicationWindow::iid, "The map host has no window to show.");
+    visibility_.set(visible != VARIANT_FALSE);
     return S_OK;
 }
 

@@ -3,11 +3,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "automation/com_object.h"
 #include "maphost/api/map_interfaces.h"
+#include "maphost/api/map_window.h"
 #include "maphost/store/map_commands.h"
 #include "maphost/store/map_document.h"
 #include "maphost/store/map_events.h"
@@ -29,7 +31,7 @@ private:
     MapApplication* application_;
 };
 
-class MapApplication final : public ComObject<IMmApplication> {
+class MapApplication final : public ComObject<IMmApplication, IMmApplicationWindow> {
 public:
     MapApplication();
     ~MapApplication() override;
@@ -40,6 +42,8 @@ public:
     HRESULT get_Commands(IMmCommands** ppCommands) override;
     HRESULT get_UserInterfaces(IMmUserInterfaces** ppItems) override;
     HRESULT get_MainWindowHandle(std::int64_t* pHandle) override;
+    HRESULT get_Visible(VARIANT_BOOL* pVisible) override;
+    HRESULT put_Visible(VARIANT_BOOL visible) override;
 
     // A new empty map ("Map1", "Map2"...), made active.
     HRESULT NewDocument(ComPtr<MapDocument>* pDocument);
@@ -58,6 +62,13 @@ public:
     MapCommands& Commands() { return *commands_; }
     MapUserInterfaces& UserInterfaces() { return *userInterfaces_; }
     void SetMainWindowHandle(std::int64_t handle) { windowHandle_ = handle; }
+    // The window that IMmApplicationWindow shows and hides: how to read and
+    // set its visibility (both empty: no window).
+    struct WindowVisibility {
+        std::function<bool()> get;
+        std::function<void(bool)> set;
+    };
+    void SetWindowVisibility(WindowVisibility visibility) { visibility_ = std::move(visibility); }
 
 private:
     void FireDocumentEvent(LONG kind, MapDocument* document);
@@ -67,6 +78,7 @@ private:
     MapDocument* active_ = nullptr;
     int lastMapNumber_ = 0;
     std::int64_t windowHandle_ = 0;
+    WindowVisibility visibility_;
     ComPtr<MapEventManager> events_;
     ComPtr<MapCommands> commands_;
     ComPtr<MapUserInterfaces> userInterfaces_;

@@ -4,8 +4,6 @@
 // or xdotool is missing.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -20,50 +18,28 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include "app/frame/tests/x_desktop.h"
+
 namespace {
 
 QString BuildDir(const char* variable) { return QString::fromLocal8Bit(qgetenv(variable)); }
 
-// Runs a program to its end; its standard output, or nullopt on failure.
-std::optional<QString> RunProgram(const QString& program, const QStringList& arguments, const QProcessEnvironment& env,
-                           int timeoutMs = 20000)
-{
-    QProcess process;
-    process.setProcessEnvironment(env);
-    process.start(program, arguments);
-    if (!process.waitForFinished(timeoutMs)) {
-        process.kill();
-        process.waitForFinished();
-        return std::nullopt;
-    }
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) return std::nullopt;
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
+using qmx::testing::RowsWithRun;
+using qmx::testing::RunProgram;
+using qmx::testing::XvfbDisplay;
 
 class EndToEndTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        xvfbPath = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
         xdotoolPath = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
-        if (xvfbPath.isEmpty() || xdotoolPath.isEmpty())
+        if (!XvfbDisplay::Available())
             GTEST_SKIP() << "Xvfb or xdotool is not installed: the end-to-end test needs both (scripts/setup.sh)";
         ASSERT_TRUE(dir.isValid());
 
-        // A display of its own: Xvfb writes the number it took.
-        xvfb.setProgram(xvfbPath);
-        xvfb.setArguments({QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                           QStringLiteral("0"), QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"),
-                           QStringLiteral("tcp")});
-        xvfb.start();
-        ASSERT_TRUE(xvfb.waitForStarted(10000));
-        QString number;
-        for (int i = 0; i < 100 && number.isEmpty(); ++i) {
-            xvfb.waitForReadyRead(100);
-            number = QString::fromLatin1(xvfb.readAllStandardOutput()).trimmed();
-        }
-        ASSERT_FALSE(number.isEmpty()) << "Xvfb gave no display number";
-        display = QLatin1Char(':') + number;
+        // A display of its own.
+        display = xvfb.Start();
+        ASSERT_FALSE(display.isEmpty()) << "Xvfb gave no display number";
 
         env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("DISPLAY"), display);
@@ -88,10 +64,6 @@ protected:
             program.kill();
             program.waitForFinished();
         }
-        if (xvfb.state() != QProcess::NotRunning) {
-            xvfb.terminate();
-            if (!xvfb.waitForFinished(5000)) xvfb.kill();
-        }
     }
 
     std::optional<QString> Xdotool(const QStringList& arguments, int timeoutMs = 20000)
@@ -104,29 +76,12 @@ protected:
         QThread::msleep(300);
     }
 
-    QString xvfbPath, xdotoolPath, display, plan;
+    QString xdotoolPath, display, plan;
     QTemporaryDir dir;
-    QProcess xvfb, program;
+    XvfbDisplay xvfb;
+    QProcess program;
     QProcessEnvironment env;
 };
-
-// The rows of a rectangle of the picture that hold a horizontal run of at
-// least `length` pixels of a colour: the bars.
-int RowsWithRun(const QImage& image, const QRect& area, QRgb colour, int length)
-{
-    int rows = 0;
-    const QRect clipped = area.intersected(image.rect());
-    for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
-        int run = 0;
-        int longest = 0;
-        for (int x = clipped.left(); x <= clipped.right(); ++x) {
-            run = (image.pixel(x, y) & 0xFFFFFFu) == (colour & 0xFFFFFFu) ? run + 1 : 0;
-            longest = std::max(longest, run);
-        }
-        if (longest >= length) ++rows;
-    }
-    return rows;
-}
 
 TEST_F(EndToEndTest, OpensEditsSavesAndExits)
 {

@@ -6,7 +6,10 @@
 
 #include <dlfcn.h>
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QLabel>
+#include <QMenuBar>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -316,6 +319,48 @@ TEST_F(MapHostWindowTest, AddInsThatCannotLoadSayWhy)
     std::string why;
     EXPECT_TRUE(FAILED(window->addIns().Load("Missing.AddIn.1", kConnectAfterStartup, &why)));
     EXPECT_FALSE(why.empty());
+}
+
+TEST_F(MapHostWindowTest, ClientsShowAndHideTheWindowThroughTheApplication)
+{
+    ComPtr<IMmApplicationWindow> face;
+    ASSERT_EQ(app->QueryInterface(IMmApplicationWindow::iid, reinterpret_cast<void**>(face.ReleaseAndGetAddressOf())),
+              S_OK);
+    VARIANT_BOOL visible = VARIANT_FALSE;
+    ASSERT_EQ(face->get_Visible(&visible), S_OK);
+    EXPECT_EQ(visible, VARIANT_TRUE);
+    ASSERT_EQ(face->put_Visible(VARIANT_FALSE), S_OK);
+    EXPECT_FALSE(window->isVisible());
+    ASSERT_EQ(face->get_Visible(&visible), S_OK);
+    EXPECT_EQ(visible, VARIANT_FALSE);
+    ASSERT_EQ(face->put_Visible(VARIANT_TRUE), S_OK);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(face->get_Visible(nullptr), E_POINTER);
+
+    // Without its window the program has nothing to show.
+    window.reset();
+    ASSERT_EQ(face->get_Visible(&visible), S_OK);
+    EXPECT_EQ(visible, VARIANT_FALSE);
+    EXPECT_EQ(face->put_Visible(VARIANT_TRUE), E_FAIL);
+}
+
+// Alt and a letter opens a menu of the menu bar; no label or button of the
+// window may take the same letter, nor two of them one letter.
+TEST_F(MapHostWindowTest, EveryAltLetterLeadsToOnePlace)
+{
+    std::map<QChar, QString> taken;
+    const auto take = [&](const QString& text) {
+        const qsizetype at = text.indexOf(u'&');
+        if (at < 0 || at + 1 >= text.size() || text[at + 1] == u'&') return;
+        const QChar letter = text[at + 1].toLower();
+        EXPECT_FALSE(taken.contains(letter)) << "Alt+" << QString(letter).toStdString() << ": "
+                                             << taken[letter].toStdString() << " and " << text.toStdString();
+        taken[letter] = text;
+    };
+    for (QAction* menu : window->menuBar()->actions()) take(menu->text());
+    for (QLabel* label : window->findChildren<QLabel*>()) take(label->text());
+    for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) take(button->text());
+    EXPECT_GE(taken.size(), 10u);
 }
 
 TEST_F(MapHostWindowTest, LooksLikeAnOutline)
